@@ -1,0 +1,23 @@
+#pragma once
+// Shift-JIS (Windows code page 932) at the edge of stored data. Everything
+// above that edge is QString.
+#include <QByteArray>
+#include <QString>
+
+namespace Cp932 {
+// Throws ECp932Error (a std::runtime_error) naming the first character that
+// has no CP932 form; never yields silent replacement bytes.
+QByteArray Encode(const QString& text);
+// Like Encode, but returns false instead of throwing.
+bool TryEncode(const QString& text, QByteArray* out, QString* badChar = nullptr);
+QString Decode(const QByteArray& bytes);
+// Length of the text in CP932 bytes (-1 when it cannot be encoded).
+qsizetype ByteLength(const QString& text);
+}
+
+class ECp932Error : public std::runtime_error
+{
+public:
+    ECp932Error(const QString& badChar);
+    QString BadChar;
+};

@@ -1,0 +1,52 @@
+#include "test_env.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QUuid>
+
+namespace TestEnv {
+
+QString Root()
+{
+    return qEnvironmentVariable("KURUTEN_TEST_ROOT");
+}
+
+QString FreshDataRoot()
+{
+    const QString dir = Root() + QStringLiteral("/data-") + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    QDir().mkpath(dir);
+    qputenv("KURUTEN_COMMON_APPDATA", dir.toUtf8());
+    return dir;
+}
+
+QString ProgramPath()
+{
+    return QStringLiteral(KURUTEN_BINARY_DIR) + QStringLiteral("/app/main/kuruten3");
+}
+
+QString SourceDir()
+{
+    return QStringLiteral(KURUTEN_SOURCE_DIR);
+}
+
+} // namespace TestEnv
+
+TMsgRecorder::TMsgRecorder(int answer) : Answer(answer)
+{
+    Msg::SetResponder([this](const TMsgRequest& r) {
+        Shown.push_back(r);
+        return Decide ? Decide(r) : Answer;
+    });
+}
+
+TMsgRecorder::~TMsgRecorder()
+{
+    Msg::SetResponder({});
+}
+
+bool TMsgRecorder::Saw(const QString& text) const
+{
+    for (const auto& r : Shown)
+        if (r.Text == text) return true;
+    return false;
+}

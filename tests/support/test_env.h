@@ -1,0 +1,31 @@
+#pragma once
+// A private data root, runtime folder, home and config folder for one test
+// process, so nothing touches the real user's files.
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <vector>
+
+#include "msg_u.h"
+
+namespace TestEnv {
+// Root of this process's private folders (set up by the test main()).
+QString Root();
+// A fresh data root for one test: sets KURUTEN_COMMON_APPDATA to it.
+QString FreshDataRoot();
+// Path of the built program and the source tree.
+QString ProgramPath();
+QString SourceDir();
+}
+
+// Records message boxes and answers them with a fixed button (or per text).
+class TMsgRecorder
+{
+public:
+    explicit TMsgRecorder(int answer = mbOK);
+    ~TMsgRecorder();
+    std::vector<TMsgRequest> Shown;
+    int Answer;
+    std::function<int(const TMsgRequest&)> Decide; // overrides Answer when set
+    bool Saw(const QString& text) const;
+};

@@ -107,7 +107,10 @@ void TSingleInstance::ReadFrom(QLocalSocket* socket)
     socket->setProperty("done", true);
     if (p.Data.size() > kMaxData) {
         Log(QStringLiteral("TSingleInstance: hand-off text of %1 bytes cut to %2").arg(p.Data.size()).arg(kMaxData));
-        p.Data.truncate(kMaxData);
+        qsizetype cut = kMaxData;
+        // Do not leave half a UTF-8 character at the end.
+        while (cut > 0 && (quint8(p.Data.at(cut)) & 0xC0) == 0x80) --cut;
+        p.Data.truncate(cut);
     }
     if (OnPacket) OnPacket(p);
     socket->write("OK\n");

@@ -51,7 +51,8 @@ void TSettings::Initialize()
     for (const QString& folder :
          {MakerFolder(), DataFolder(), LogFolder(), RecFolder(), PlayFolder(), WorkFolder()}) {
         if (QFileInfo(folder).isDir()) continue;
-        if (!root.mkdir(folder))
+        const bool made = folder == MakerFolder() ? root.mkpath(folder) : root.mkdir(folder);
+        if (!made)
             throw EInOutError(QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder)));
     }
     // A data folder we cannot write to is as fatal as a missing one.

@@ -1,1 +1,6 @@
-int main() { return 0; }
+#include "startup_u.h"
+
+int main(int argc, char** argv)
+{
+    return KurutenMain(argc, argv);
+}

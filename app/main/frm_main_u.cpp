@@ -1,0 +1,793 @@
+#include "frm_main_u.h"
+
+#include "errors_u.h"
+#include "hand_off_u.h"
+#include "log_u.h"
+#include "msg_u.h"
+#include "os_info_u.h"
+#include "version_u.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+// Registry stand-in: the per-user settings of the window.
+std::unique_ptr<QSettings> OpenRegistry()
+{
+    auto reg = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                           QStringLiteral("hoshiba"), QStringLiteral("kuruten3"));
+    reg->beginGroup(QStringLiteral("Initialize"));
+    return reg;
+}
+
+int RegInt(QSettings& reg, const QString& name, int def)
+{
+    bool ok = false;
+    const int v = reg.value(name).toString().toInt(&ok);
+    return ok ? v : def;
+}
+
+bool RegFlag(QSettings& reg, const QString& name, bool def)
+{
+    if (!reg.contains(name)) return def;
+    return reg.value(name).toString() == QLatin1String("1");
+}
+} // namespace
+
+TfrmMain::TfrmMain(TSettings& settings, TAppState& state, QWidget* parent)
+    : QMainWindow(parent), FSettings(settings), FState(state)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    BuildUi();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+// ---------------------------------------------------------------- layout
+
+void TfrmMain::SetHint(QWidget* w, const QString& hint)
+{
+    w->setToolTip(hint);
+    w->setStatusTip(hint);
+}
+
+QPushButton* TfrmMain::MakeButton(const QString& name, const QString& caption, const QString& hint)
+{
+    auto* b = new QPushButton(caption);
+    b->setObjectName(name);
+    if (!hint.isEmpty()) SetHint(b, hint);
+    return b;
+}
+
+void TfrmMain::BuildUi()
+{
+    setWindowTitle(QStringLiteral("くるてん３"));
+    resize(kDesignedWidth, kDesignedHeight);
+    auto* central = new QWidget;
+    auto* v = new QVBoxLayout(central);
+    v->setContentsMargins(4, 4, 4, 0);
+    v->setSpacing(4);
+    v->addWidget(BuildTitleStrip());
+    v->addWidget(BuildButtonPages());
+    v->addWidget(BuildNumberRow());
+    v->addWidget(BuildMainPages(), 1);
+    setCentralWidget(central);
+    BuildStatusBar();
+    BuildMenus();
+}
+
+QWidget* TfrmMain::BuildTitleStrip()
+{
+    auto* strip = new QWidget;
+    auto* h = new QHBoxLayout(strip);
+    h->setContentsMargins(0, 0, 0, 0);
+
+    auto* titleBox = new QWidget;
+    titleBox->setFixedSize(225, 35);
+    ImgTitle = new QLabel(titleBox);
+    ImgTitle->setObjectName(QStringLiteral("ImgTitle"));
+    ImgTitle->setGeometry(0, 0, 225, 35);
+    ImgTitle->setScaledContents(true);
+    ImgTitle2 = new QLabel(titleBox);
+    ImgTitle2->setObjectName(QStringLiteral("ImgTitle2"));
+    ImgTitle2->setGeometry(0, 0, 225, 35);
+    ImgTitle2->setScaledContents(true);
+    ImgTitle2->hide();
+    h->addWidget(titleBox);
+
+    btnPrevDay = MakeButton(QStringLiteral("btnPrevDay"), QStringLiteral("◀"));
+    btnPrevDay->setFixedWidth(28);
+    dtpLogDate = new QDateEdit(QDate::currentDate());
+    dtpLogDate->setObjectName(QStringLiteral("dtpLogDate"));
+    dtpLogDate->setDisplayFormat(QStringLiteral("yyyy年M月d日(ddd)"));
+    dtpLogDate->setCalendarPopup(true);
+    SetHint(dtpLogDate, QStringLiteral("選択された日付の発着信履歴が表示されます。"));
+    btnNextDay = MakeButton(QStringLiteral("btnNextDay"), QStringLiteral("▶"));
+    btnNextDay->setFixedWidth(28);
+    h->addWidget(btnPrevDay);
+    h->addWidget(dtpLogDate);
+    h->addWidget(btnNextDay);
+
+    auto* kindBox = new QGroupBox;
+    kindBox->setObjectName(QStringLiteral("rgpTelType"));
+    SetHint(kindBox, QStringLiteral("発着信履歴の表示対象を指定できます。"));
+    auto* kh = new QHBoxLayout(kindBox);
+    kh->setContentsMargins(6, 2, 6, 2);
+    rgpTelType = new QButtonGroup(this);
+    const QStringList kinds = {QStringLiteral("着信"), QStringLiteral("発信"), QStringLiteral("全て")};
+    for (int i = 0; i < kinds.size(); ++i) {
+        auto* rb = new QRadioButton(kinds[i]);
+        rb->setObjectName(QStringLiteral("rbTelType%1").arg(i));
+        rgpTelType->addButton(rb, i);
+        kh->addWidget(rb);
+    }
+    rgpTelType->button(2)->setChecked(true);
+    h->addWidget(kindBox);
+
+    btnReDisp = MakeButton(QStringLiteral("btnReDisp"), QStringLiteral("再表示"));
+    h->addWidget(btnReDisp);
+    h->addStretch(1);
+
+    connect(btnPrevDay, &QPushButton::clicked, this, [this] { SetHistoryDate(HistoryDate().addDays(-1)); });
+    connect(btnNextDay, &QPushButton::clicked, this, [this] { SetHistoryDate(HistoryDate().addDays(1)); });
+    connect(dtpLogDate, &QDateEdit::dateChanged, this, [this] {
+        LoadHistory();
+        edtCall->clear();
+        pnlCallName->clear();
+    });
+    connect(rgpTelType, &QButtonGroup::idClicked, this, [this] {
+        LoadHistory();
+        edtCall->clear();
+        pnlCallName->clear();
+    });
+    connect(btnReDisp, &QPushButton::clicked, this, &TfrmMain::btnReDispClick);
+    return strip;
+}
+
+QWidget* TfrmMain::BuildButtonPages()
+{
+    PageMenu = new QTabWidget;
+    PageMenu->setObjectName(QStringLiteral("PageMenu"));
+    PageMenu->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+
+    auto* basic = new QWidget;
+    basic->setObjectName(QStringLiteral("tabBasic"));
+    auto* hb = new QHBoxLayout(basic);
+    btnCustInfo = MakeButton(QStringLiteral("btnCustInfo"), QStringLiteral("顧客情報(&I)"),
+                             QStringLiteral("顧客情報表示ソフトを起動します。"));
+    btnDial = MakeButton(QStringLiteral("btnDial"), QStringLiteral("発信(&C)"));
+    btnTels = MakeButton(QStringLiteral("btnTels"), QStringLiteral("電話帳(&T)"),
+                         QStringLiteral("電話番号の登録・編集ができます。"));
+    btnTotal = MakeButton(QStringLiteral("btnTotal"), QStringLiteral("集計(&P)"),
+                          QStringLiteral("発着信履歴の印刷ができます。"));
+    btnHelp = MakeButton(QStringLiteral("btnHelp"), QStringLiteral("ヘルプ(&H)"), QStringLiteral("ヘルプを表示します。"));
+    btnClose = MakeButton(QStringLiteral("btnClose"), QStringLiteral("閉じる(&X)"));
+    btnMemo = MakeButton(QStringLiteral("btnMemo"), QStringLiteral("メモ(M)"),
+                         QStringLiteral("発着信履歴のメモ画面を開きます。"));
+    btnHangUp = MakeButton(QStringLiteral("btnHangUp"), QStringLiteral("切断(&D)"), QStringLiteral("電話を切断します"));
+    for (QPushButton* b : {btnCustInfo, btnDial, btnTels, btnTotal, btnHelp, btnClose, btnMemo, btnHangUp})
+        hb->addWidget(b);
+    hb->addStretch(1);
+    btnDial->hide();
+    btnHangUp->hide();
+
+    auto* maint = new QWidget;
+    maint->setObjectName(QStringLiteral("tabMaint"));
+    auto* hm = new QHBoxLayout(maint);
+    btnSetting = MakeButton(QStringLiteral("btnSetting"), QStringLiteral("環境設定"),
+                            QStringLiteral("基本的な環境設定を行います。"));
+    btnInterface = MakeButton(QStringLiteral("btnInterface"), QStringLiteral("外部接続"),
+                              QStringLiteral("顧客情報表示プログラムを登録できます。"));
+    btnExport = MakeButton(QStringLiteral("btnExport"), QStringLiteral("データ出力"),
+                           QStringLiteral("発着信履歴をCSVファイルで出力できます。"));
+    btnDelete = MakeButton(QStringLiteral("btnDelete"), QStringLiteral("履歴削除"),
+                           QStringLiteral("発着信履歴を削除できます。"));
+    btnMaster = MakeButton(QStringLiteral("btnMaster"), QStringLiteral("マスタ登録"),
+                           QStringLiteral("各種マスタを登録します。"));
+    btnClose2 = MakeButton(QStringLiteral("btnClose2"), QStringLiteral("閉じる(&X)"));
+    btnSetSIP = MakeButton(QStringLiteral("btnSetSIP"), QStringLiteral("通信設定"));
+    btnBackup = MakeButton(QStringLiteral("btnBackup"), QStringLiteral("バックアップ"),
+                           QStringLiteral("データのバックアップを行います。"));
+    for (QPushButton* b : {btnSetting, btnInterface, btnExport, btnDelete, btnMaster, btnClose2, btnSetSIP, btnBackup})
+        hm->addWidget(b);
+    hm->addStretch(1);
+
+    PageMenu->addTab(basic, QStringLiteral("基本"));
+    PageMenu->addTab(maint, QStringLiteral("保守"));
+
+    connect(btnClose, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
+    connect(btnClose2, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
+    connect(btnHelp, &QPushButton::clicked, this, &TfrmMain::btnHelpClick);
+    connect(btnMaster, &QPushButton::clicked, this,
+            [this] { PopMaster->popup(btnMaster->mapToGlobal(QPoint(0, btnMaster->height()))); });
+    return PageMenu;
+}
+
+QWidget* TfrmMain::BuildNumberRow()
+{
+    auto* row = new QWidget;
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    auto* lblTel = new QLabel(QStringLiteral("TEL"));
+    lblTel->setObjectName(QStringLiteral("lblTel"));
+    QFont big = font();
+    big.setPixelSize(27);
+    edtCall = new QLineEdit;
+    edtCall->setObjectName(QStringLiteral("edtCall"));
+    edtCall->setFont(big);
+    edtCall->setFixedWidth(260);
+    edtCall->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhPreferNumbers);
+    edtCall->setProperty("imeMode", QStringLiteral("close"));
+    SetHint(edtCall, QStringLiteral("顧客情報表示または発信の電話番号を指定します。"));
+    pnlCallName = new QLabel;
+    pnlCallName->setObjectName(QStringLiteral("pnlCallName"));
+    pnlCallName->setFont(big);
+    pnlCallName->setAutoFillBackground(true);
+    pnlCallName->setFrameShape(QFrame::Panel);
+    pnlCallName->setFrameShadow(QFrame::Sunken);
+    pnlCallName->setBackgroundRole(QPalette::ToolTipBase);
+    pnlCallName->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    h->addWidget(lblTel);
+    h->addWidget(edtCall);
+    h->addWidget(pnlCallName, 1);
+
+    // Called number and name: shown by the line device only, hidden at start.
+    QFont bold = font();
+    bold.setBold(true);
+    pnlCalledNo = new QLabel;
+    pnlCalledNo->setObjectName(QStringLiteral("pnlCalledNo"));
+    pnlCalledName = new QLabel;
+    pnlCalledName->setObjectName(QStringLiteral("pnlCalledName"));
+    for (QLabel* p : {pnlCalledNo, pnlCalledName}) {
+        p->setFont(bold);
+        p->setAutoFillBackground(true);
+        QPalette pal = p->palette();
+        pal.setColor(QPalette::Window, QColor(192, 220, 192)); // money green
+        p->setPalette(pal);
+        p->hide();
+        h->addWidget(p);
+    }
+    return row;
+}
+
+QWidget* TfrmMain::BuildMainPages()
+{
+    PageMain = new QTabWidget;
+    PageMain->setObjectName(QStringLiteral("PageMain"));
+
+    tabLog = new QWidget;
+    tabLog->setObjectName(QStringLiteral("tabLog"));
+    auto* v = new QVBoxLayout(tabLog);
+    v->setContentsMargins(2, 2, 2, 2);
+    sgdLog = new QTableWidget;
+    sgdLog->setObjectName(QStringLiteral("sgdLog"));
+    v->addWidget(sgdLog, 1);
+    pnlAudio = new QWidget;
+    pnlAudio->setObjectName(QStringLiteral("pnlAudio"));
+    pnlAudio->setLayout(new QVBoxLayout);
+    pnlAudio->layout()->setContentsMargins(0, 0, 0, 0);
+    pnlAudio->hide();
+    v->addWidget(pnlAudio);
+
+    tabAccept = new QWidget;
+    tabAccept->setObjectName(QStringLiteral("tabAccept"));
+    tabAccept->setLayout(new QVBoxLayout);
+
+    PageMain->addTab(tabLog, QStringLiteral("電話履歴"));
+    PageMain->addTab(tabAccept, QStringLiteral("対応履歴"));
+    return PageMain;
+}
+
+void TfrmMain::BuildStatusBar()
+{
+    auto* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    stbPanel0 = new QLabel;
+    stbPanel1 = new QLabel;
+    stbPanel2 = new QLabel;
+    const int widths[] = {400, 150, 50};
+    QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
+    for (int i = 0; i < 3; ++i) {
+        panels[i]->setObjectName(QStringLiteral("stbPanel%1").arg(i));
+        panels[i]->setMinimumWidth(widths[i]);
+        panels[i]->setFrameShape(QFrame::Panel);
+        panels[i]->setFrameShadow(QFrame::Sunken);
+        bar->addWidget(panels[i], i == 2 ? 1 : 0);
+    }
+    bar->installEventFilter(this);
+    for (QLabel* p : panels) p->installEventFilter(this);
+}
+
+void TfrmMain::BuildMenus()
+{
+    PopTray = new QMenu(this);
+    PopTray->setObjectName(QStringLiteral("PopTray"));
+    connect(PopTray->addAction(QStringLiteral("開く(&O)")), &QAction::triggered, this, &TfrmMain::Open1Click);
+    PopTray->addSeparator();
+    connect(PopTray->addAction(QStringLiteral("終了(&C)")), &QAction::triggered, qApp, &QApplication::quit);
+
+    PopClose = new QMenu(this);
+    PopClose->setObjectName(QStringLiteral("PopClose"));
+    connect(PopClose->addAction(QStringLiteral("終了(&C)")), &QAction::triggered, qApp, &QApplication::quit);
+
+    PopIf = new QMenu(this);
+    PopIf->setObjectName(QStringLiteral("PopIf"));
+
+    PopMaster = new QMenu(this);
+    PopMaster->setObjectName(QStringLiteral("PopMaster"));
+    for (const QString& s : {QStringLiteral("担当者登録"), QStringLiteral("対応区分登録"), QStringLiteral("対応結果登録"),
+                             QStringLiteral("顧客補足登録")})
+        PopMaster->addAction(s);
+
+    PopLog = new QMenu(this);
+    PopLog->setObjectName(QStringLiteral("PopLog"));
+    mnuDetailLog = PopLog->addAction(QStringLiteral("詳細ログ出力"));
+    mnuDetailLog->setObjectName(QStringLiteral("mnuDetailLog"));
+    mnuDetailLog->setCheckable(true);
+    mnuOpenLog = PopLog->addAction(QStringLiteral("ログファイルを開く"));
+    mnuOpenLog->setObjectName(QStringLiteral("mnuOpenLog"));
+    connect(PopLog, &QMenu::aboutToShow, this, &TfrmMain::PopLogPopup);
+    connect(mnuDetailLog, &QAction::triggered, this, &TfrmMain::mnuDetailLogClick);
+    connect(mnuOpenLog, &QAction::triggered, this, &TfrmMain::mnuOpenLogClick);
+}
+
+// ---------------------------------------------------------------- creation
+
+bool TfrmMain::FormCreate()
+{
+    const TEnvValues& env = FSettings.Env();
+    Log::Detail(QStringLiteral("TfrmMain.FormCreate"));
+    Log::Detail(QStringLiteral("gComputerName=") + env.gComputerName);
+    Log::Detail(QStringLiteral("gIpAddress=") + env.gIpAddress);
+    Log::Detail(QStringLiteral("gWindowsUserName=") + env.gWindowsUserName);
+    Log::Detail(QStringLiteral("gExeDir=") + env.gExeDir);
+    Log::Detail(QStringLiteral("OS=") + OsInfo::OsName());
+
+    FState.StartAborted = false;
+    FExeDir = env.gExeDir;
+    FState.FirstShow = true;
+    setMinimumSize(kDesignedWidth, kMinHeight);
+    // No close in the title bar: the close buttons decide what closing means.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint);
+
+    SetHistoryDate(QDate::currentDate());
+    PageMenu->setCurrentIndex(0);
+    PageMain->setCurrentIndex(0);
+    setWindowTitle(QStringLiteral("くるてん３"));
+    FCallStart = QDateTime();
+
+    FSettings.WriteText(QStringLiteral("HANDLE"), QStringLiteral("MAIN_FORM"), QString::number(qulonglong(winId())));
+
+    if (FSettings.GJouchuIdx == 1) EnterResident();
+
+    if (!ConnectDatabase()) return false;
+    if (FSettings.LoginAuth && !SignIn()) return false;
+    ReadRegistry();
+    if (FSettings.SpeakEnabled) CreateSpeech();
+    InitNMUDP();
+    MakeIfMenu();
+
+    btnDial->show();
+    btnHangUp->show();
+    SetHint(btnDial, QStringLiteral("電話をかけます。"));
+    SetHint(btnSetSIP, QStringLiteral("通信設定を行います。"));
+    InitSoftphone();
+
+    SetupLogGrid();
+    stbPanel2->setText(VersionText());
+    mnuDetailLog->setChecked(TLog::Current() && TLog::Current()->Detailed());
+    mnuOpenLog->setEnabled(QFileInfo::exists(FSettings.CurrentLogFile()));
+
+    PageMain->setTabVisible(1, FSettings.UseAccept);
+    CreateLookupLists();
+    SetupAcceptGrid();
+    LoadBanner();
+    btnBackup->setVisible(FSettings.Role() != TRole::Client);
+    LoadHistory();
+    return true;
+}
+
+bool TfrmMain::ConnectDatabase()
+{
+    return true;
+}
+
+bool TfrmMain::SignIn()
+{
+    return true;
+}
+
+void TfrmMain::CreateSpeech() {}
+void TfrmMain::InitNMUDP() {}
+void TfrmMain::MakeIfMenu() {}
+void TfrmMain::InitSoftphone() {}
+void TfrmMain::CreateLookupLists() {}
+void TfrmMain::SetupAcceptGrid() {}
+
+void TfrmMain::SetupLogGrid()
+{
+    const QStringList headers = {QStringLiteral("発着信日時"), QStringLiteral("電話番号"), QStringLiteral("区分"),
+                                 QStringLiteral("LINE"),       QStringLiteral("顧客名"),   QStringLiteral("メモ"),
+                                 QStringLiteral("対応"),       QString(),                  QString(),
+                                 QString()};
+    sgdLog->setColumnCount(headers.size());
+    sgdLog->setHorizontalHeaderLabels(headers);
+    sgdLog->setRowCount(1);
+    sgdLog->verticalHeader()->hide();
+    sgdLog->setSelectionBehavior(QAbstractItemView::SelectRows);
+    sgdLog->setSelectionMode(QAbstractItemView::SingleSelection);
+    sgdLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgdLog->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    const int widths[] = {149, 118, 50, 0, 159, 193, 35, 0, 0, 0};
+    for (int c = 0; c < headers.size(); ++c) sgdLog->setColumnWidth(c, widths[c]);
+    for (int c : {3, 7, 8, 9}) sgdLog->setColumnHidden(c, true);
+    sgdLog->setColumnHidden(6, !FSettings.UseAccept);
+}
+
+void TfrmMain::LoadBanner()
+{
+    const QString banner = FSettings.BannerFile();
+    if (!QFileInfo::exists(banner)) return;
+    QPixmap pm(banner);
+    if (pm.isNull()) return;
+    ImgTitle->setScaledContents(FSettings.BannerStretch);
+    ImgTitle->setPixmap(pm);
+    ImgTitle2->setPixmap(pm);
+}
+
+QString TfrmMain::VersionText() const
+{
+    QString role;
+    switch (FSettings.Role()) {
+    case TRole::StandAlone: role = QStringLiteral(" (ｽﾀﾝﾄﾞｱﾛﾝ)"); break;
+    case TRole::Client: role = QStringLiteral(" (ｸﾗｲｱﾝﾄ)"); break;
+    case TRole::Server: role = QStringLiteral(" (ｻｰﾊﾞｰ)"); break;
+    }
+    const QString text = QStringLiteral("Soft Phone Ver. ") + TVersion::Current().Text + role +
+                         QStringLiteral(" / OCX ver. ");
+    Log::Detail(text);
+    return text;
+}
+
+// ---------------------------------------------------------------- show / close
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (FState.FirstShow) FormFirstShow();
+    if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+}
+
+void TfrmMain::FormFirstShow()
+{
+    FState.FirstShow = false;
+    if (!FWatchTimer) {
+        FWatchTimer = new QTimer(this);
+        FWatchTimer->setObjectName(QStringLiteral("tmrWatch"));
+        FWatchTimer->setInterval(60000);
+        connect(FWatchTimer, &QTimer::timeout, this, &TfrmMain::WatchTimerTimer);
+    }
+    FWatchTimer->start();
+}
+
+void TfrmMain::WatchTimerTimer() {}
+
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    Log::Detail(QStringLiteral("TfrmMain.FormClose"));
+    event->accept();
+    qApp->quit();
+}
+
+void TfrmMain::btnCloseClick()
+{
+    switch (FSettings.GJouchuIdx) {
+    case 1:
+        Log::Detail(QStringLiteral("TfrmMain.btnCloseClick 常駐"));
+        hide();
+        break;
+    case 2:
+        Log::Detail(QStringLiteral("TfrmMain.btnCloseClick 最小化"));
+        showMinimized();
+        break;
+    default:
+        Log::Detail(QStringLiteral("TfrmMain.btnCloseClick 終了"));
+        close();
+        break;
+    }
+}
+
+void TfrmMain::FormDestroy()
+{
+    if (FState.ShutdownDone) return;
+    FState.ShutdownDone = true;
+    Log::Detail(QStringLiteral("TfrmMain.FormDestroy"));
+    if (FState.StartAborted) return;
+    WriteRegistry();
+    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_IN_NAME"), FSettings.AudioInName);
+    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_OUT_NAME"), FSettings.AudioOutName);
+    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_OUT_VOL"), QString::number(FSettings.AudioOutVol));
+    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_IN_VOL"), QString::number(FSettings.AudioInVol));
+    FCallStart = QDateTime();
+    if (FSettings.GJouchuIdx == 1) LeaveResident();
+    Log::Detail(QStringLiteral("TfrmMain.HeapFreeProc"));
+    TLog::PurgeOldLogs(FSettings.LogFolder(), QDateTime::currentDateTime().addDays(-100));
+}
+
+// ---------------------------------------------------------------- resident mode
+
+void TfrmMain::EnterResident()
+{
+    if (!FTrayIcon && QSystemTrayIcon::isSystemTrayAvailable()) {
+        FTrayIcon = new QSystemTrayIcon(windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
+        FTrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+        FTrayIcon->setToolTip(QStringLiteral("くるてん３"));
+        FTrayIcon->setContextMenu(PopTray);
+        connect(FTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+            if (r == QSystemTrayIcon::DoubleClick) Open1Click();
+        });
+        FTrayIcon->show();
+    }
+    for (QPushButton* b : {btnClose, btnClose2}) {
+        b->setText(QStringLiteral("閉じる"));
+        SetHint(b, QStringLiteral("画面を閉じて待機します。"));
+        b->setMenu(nullptr);
+        b->setContextMenuPolicy(Qt::CustomContextMenu);
+        disconnect(b, &QWidget::customContextMenuRequested, nullptr, nullptr);
+        connect(b, &QWidget::customContextMenuRequested, this,
+                [this, b](const QPoint& p) { PopClose->popup(b->mapToGlobal(p)); });
+    }
+}
+
+void TfrmMain::LeaveResident()
+{
+    for (QPushButton* b : {btnClose, btnClose2}) {
+        b->setText(QStringLiteral("終了"));
+        SetHint(b, QStringLiteral("画面を閉じて終了します。"));
+        b->setContextMenuPolicy(Qt::DefaultContextMenu);
+        disconnect(b, &QWidget::customContextMenuRequested, nullptr, nullptr);
+    }
+    if (FTrayIcon) {
+        FTrayIcon->hide();
+        delete FTrayIcon;
+        FTrayIcon = nullptr;
+    }
+}
+
+void TfrmMain::ShowBalloon(const QString& text)
+{
+    if (FTrayIcon) FTrayIcon->showMessage(QStringLiteral("着信"), text.left(255), QSystemTrayIcon::Information, 10000);
+}
+
+void TfrmMain::Open1Click()
+{
+    show();
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
+    Log::Detail(QStringLiteral("TfrmMain.Open1Click end"));
+}
+
+// ---------------------------------------------------------------- registry
+
+void TfrmMain::ReadRegistry()
+{
+    Log::Detail(QStringLiteral("TfrmMain.ReadRegistry"));
+    auto reg = OpenRegistry();
+    const int state = RegInt(*reg, QStringLiteral("frmMainWindowState"), 0);
+    if (state == 1) {
+        QPoint pos(RegInt(*reg, QStringLiteral("frmMainLeft"), 0), RegInt(*reg, QStringLiteral("frmMainTop"), 0));
+        if (!QGuiApplication::screenAt(pos)) pos = QPoint(0, 0);
+        move(pos);
+        resize(qMax(kDesignedWidth, RegInt(*reg, QStringLiteral("frmMainWidth"), kDesignedWidth)),
+               qMax(kMinHeight, RegInt(*reg, QStringLiteral("frmMainHeight"), kMinHeight)));
+    } else if (state == 2) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        move(0, 0);
+    }
+    ExportPaths.ExpPath = reg->value(QStringLiteral("ExpPath")).toString();
+    ExportPaths.ExpTaiPath = reg->value(QStringLiteral("ExpTaiPath")).toString();
+    ExportPaths.ExpCustPath = reg->value(QStringLiteral("ExpCustPath")).toString();
+    ExportPaths.ExpTelsPath = reg->value(QStringLiteral("ExpTelsPath")).toString();
+    ExportPaths.ExportDelCrlfTel = RegFlag(*reg, QStringLiteral("ExportDelCrlfTel"), true);
+    ExportPaths.ExportDelCrlfTai = RegFlag(*reg, QStringLiteral("ExportDelCrlfTai"), true);
+    ExportPaths.ExportDelCrlfCust = RegFlag(*reg, QStringLiteral("ExportDelCrlfCust"), true);
+}
+
+void TfrmMain::WriteRegistry()
+{
+    Log::Detail(QStringLiteral("TfrmMain.WriteRegistry"));
+    auto reg = OpenRegistry();
+    const QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
+    reg->setValue(QStringLiteral("frmMainLeft"), QString::number(r.x()));
+    reg->setValue(QStringLiteral("frmMainTop"), QString::number(r.y()));
+    reg->setValue(QStringLiteral("frmMainHeight"), QString::number(r.height()));
+    reg->setValue(QStringLiteral("frmMainWidth"), QString::number(r.width()));
+    int state = 3;
+    if (isMaximized()) state = 2;
+    else if (!isMinimized()) state = 1;
+    reg->setValue(QStringLiteral("frmMainWindowState"), QString::number(state));
+    reg->setValue(QStringLiteral("frmMainActWidth"), QString::number(0));
+    reg->setValue(QStringLiteral("ExpPath"), ExportPaths.ExpPath);
+    reg->setValue(QStringLiteral("ExpTaiPath"), ExportPaths.ExpTaiPath);
+    reg->setValue(QStringLiteral("ExpCustPath"), ExportPaths.ExpCustPath);
+    reg->setValue(QStringLiteral("ExpTelsPath"), ExportPaths.ExpTelsPath);
+    reg->setValue(QStringLiteral("ExportDelCrlfTel"), TSettings::FlagToText(ExportPaths.ExportDelCrlfTel));
+    reg->setValue(QStringLiteral("ExportDelCrlfTai"), TSettings::FlagToText(ExportPaths.ExportDelCrlfTai));
+    reg->setValue(QStringLiteral("ExportDelCrlfCust"), TSettings::FlagToText(ExportPaths.ExportDelCrlfCust));
+    reg->sync();
+}
+
+// ---------------------------------------------------------------- history
+
+QDate TfrmMain::HistoryDate() const
+{
+    return dtpLogDate->date();
+}
+
+void TfrmMain::SetHistoryDate(const QDate& date)
+{
+    if (dtpLogDate->date() == date) return;
+    dtpLogDate->setDate(date);
+}
+
+void TfrmMain::LoadHistory() {}
+
+void TfrmMain::btnReDispClick()
+{
+    // Blink the title: six toggles of the second image, 500 ms apart.
+    for (int i = 0; i < 6; ++i) {
+        QCoreApplication::processEvents();
+        ImgTitle2->setVisible(!ImgTitle2->isVisible());
+        QEventLoop loop;
+        QTimer::singleShot(500, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    ImgTitle2->hide();
+}
+
+// ---------------------------------------------------------------- help, log menu
+
+void TfrmMain::btnHelpClick()
+{
+    const QString help = FExeDir + QStringLiteral("help/index.html");
+    if (!QFileInfo::exists(help)) {
+        Msg::Warn(QStringLiteral("ヘルプファイルが見つかりません。"), this);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。"), this);
+}
+
+void TfrmMain::PopLogPopup()
+{
+    mnuOpenLog->setEnabled(QFileInfo::exists(FSettings.CurrentLogFile()));
+}
+
+void TfrmMain::mnuDetailLogClick()
+{
+    TLog* log = TLog::Current();
+    // The action toggled itself already; act on the state it had before.
+    const bool wasOn = !mnuDetailLog->isChecked();
+    if (wasOn) {
+        mnuDetailLog->setChecked(false);
+        if (log) log->SetDetailed(false);
+        FSettings.WriteText(QStringLiteral("COMMON"), QStringLiteral("DEBUG"), QStringLiteral("0"));
+    } else {
+        QFile::remove(FSettings.CurrentLogFile());
+        mnuOpenLog->setEnabled(false);
+        mnuDetailLog->setChecked(true);
+        if (log) log->SetDetailed(true);
+        FSettings.WriteText(QStringLiteral("COMMON"), QStringLiteral("DEBUG"), QStringLiteral("1"));
+    }
+}
+
+void TfrmMain::mnuOpenLogClick()
+{
+    const QString file = FSettings.CurrentLogFile();
+    if (QFileInfo::exists(file)) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    else Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+}
+
+bool TfrmMain::event(QEvent* event)
+{
+    // Every control's hint goes to the first status panel.
+    if (event->type() == QEvent::StatusTip) {
+        stbPanel0->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == statusBar() || watched == stbPanel0 || watched == stbPanel1 || watched == stbPanel2)) {
+        PopLog->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- hand-off, calls
+
+void TfrmMain::OnDemoActivate(const THandOffPacket& packet)
+{
+    Log::Detail(QStringLiteral("TfrmMain.OnDemoActivate"));
+    if (packet.DwData != 1) return;
+    QString text;
+    if (!THandOffText::DecodePacket(packet.Data, &text)) {
+        Log::Detail(QStringLiteral("OnDemoActivate: not UTF-8, ignored"));
+        return;
+    }
+    const THandOffText h = THandOffText::Parse(text);
+    if (!h.IsCommand) {
+        if (FSettings.Role() == TRole::Client) {
+            Log::Detail(QStringLiteral("OnDemoActivate: clientのため処理抜ける"));
+            return;
+        }
+        SubmitIncomingCall(h.Number, QString(), 1, QString());
+        return;
+    }
+    if (h.Command == QLatin1String("dial")) DialCommand(h.Param(QStringLiteral("telno")));
+    else if (h.Command == QLatin1String("incacceptcall")) IncAcceptCall();
+    else if (h.Command == QLatin1String("hangup")) HangUp();
+}
+
+void TfrmMain::DialCommand(const QString& telNo)
+{
+    edtCall->setText(telNo);
+}
+
+void TfrmMain::IncAcceptCall() {}
+void TfrmMain::HangUp() {}
+
+void TfrmMain::SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
+                                  const QString& calledReadName)
+{
+    QMetaObject::invokeMethod(
+        this, [=, this] { TelReceiveProc(telNo, logNo, portNo, calledReadName); }, Qt::QueuedConnection);
+}
+
+void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName)
+{
+    Log::Detail(QStringLiteral("★TelReceiveProc TelNo=") + telNo + QStringLiteral(" LogNo=") + logNo +
+                QStringLiteral(" PortNo=") + QString::number(portNo) + QStringLiteral(" CalledReadName=") +
+                calledReadName);
+    Log::Detail(QStringLiteral("TelNo=") + telNo);
+    FCallStart = QDateTime::currentDateTime();
+    edtCall->setText(telNo);
+}
+
+void TfrmMain::AppException(const QString& message)
+{
+    Log::Always(QStringLiteral("This is on AppException Proc., E.Message=") + message);
+    Msg::Error(message, this);
+}

@@ -1,0 +1,180 @@
+#pragma once
+// The main window: caller display, call history by day, the buttons that
+// open every other window, resident mode in the notification area, and the
+// start-up and shutdown steps that belong to the window.
+#include "app_state_u.h"
+#include "settings_u.h"
+#include "single_instance_u.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QButtonGroup;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSystemTrayIcon;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class QWidget;
+
+// Export folders and options kept in the registry.
+struct TExportPaths
+{
+    QString ExpPath, ExpTaiPath, ExpCustPath, ExpTelsPath;
+    bool ExportDelCrlfTel = true, ExportDelCrlfTai = true, ExportDelCrlfCust = true;
+};
+
+class TfrmMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static constexpr int kDesignedWidth = 770;
+    static constexpr int kDesignedHeight = 688;
+    static constexpr int kMinHeight = 250;
+
+    TfrmMain(TSettings& settings, TAppState& state, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // Runs the creation steps in order; false when the start was given up.
+    bool FormCreate();
+    // Saving steps of the shutdown; runs at most once.
+    void FormDestroy();
+
+    // Hand-off from a second start or another program.
+    void OnDemoActivate(const THandOffPacket& packet);
+    // Uncaught exceptions end here.
+    void AppException(const QString& message);
+
+    // Every call source enters here; the pipeline runs later on this thread.
+    void SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
+                            const QString& calledReadName);
+    void TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName);
+
+    // Hand-off commands.
+    void DialCommand(const QString& telNo);
+    void IncAcceptCall();
+    void HangUp();
+
+    // History view
+    QDate HistoryDate() const;
+    void SetHistoryDate(const QDate& date);
+    void LoadHistory();
+
+    // Resident mode
+    void EnterResident();
+    void LeaveResident();
+    bool IconPresent() const { return FTrayIcon != nullptr; }
+    void ShowBalloon(const QString& text);
+    void Open1Click();
+
+    QString VersionText() const;
+    void ReadRegistry();
+    void WriteRegistry();
+
+    TExportPaths ExportPaths;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildUi();
+    QWidget* BuildTitleStrip();
+    QWidget* BuildButtonPages();
+    QWidget* BuildNumberRow();
+    QWidget* BuildMainPages();
+    void BuildStatusBar();
+    void BuildMenus();
+    QPushButton* MakeButton(const QString& name, const QString& caption, const QString& hint = QString());
+    void SetHint(QWidget* w, const QString& hint);
+
+    // Creation steps that belong to other subsystems.
+    bool ConnectDatabase();
+    bool SignIn();
+    void CreateSpeech();
+    void InitNMUDP();
+    void MakeIfMenu();
+    void InitSoftphone();
+    void SetupLogGrid();
+    void CreateLookupLists();
+    void SetupAcceptGrid();
+    void LoadBanner();
+    void FormFirstShow();
+
+    // Events
+    void btnCloseClick();
+    void btnHelpClick();
+    void btnReDispClick();
+    void PopLogPopup();
+    void mnuDetailLogClick();
+    void mnuOpenLogClick();
+    void WatchTimerTimer();
+
+    TSettings& FSettings;
+    TAppState& FState;
+    QDateTime FCallStart;
+    QString FExeDir;
+
+    // Title strip
+    QLabel* ImgTitle = nullptr;
+    QLabel* ImgTitle2 = nullptr;
+    QPushButton* btnPrevDay = nullptr;
+    QDateEdit* dtpLogDate = nullptr;
+    QPushButton* btnNextDay = nullptr;
+    QButtonGroup* rgpTelType = nullptr;
+    QPushButton* btnReDisp = nullptr;
+    // Button pages
+    QTabWidget* PageMenu = nullptr;
+    QPushButton* btnCustInfo = nullptr;
+    QPushButton* btnDial = nullptr;
+    QPushButton* btnTels = nullptr;
+    QPushButton* btnTotal = nullptr;
+    QPushButton* btnHelp = nullptr;
+    QPushButton* btnClose = nullptr;
+    QPushButton* btnMemo = nullptr;
+    QPushButton* btnHangUp = nullptr;
+    QPushButton* btnSetting = nullptr;
+    QPushButton* btnInterface = nullptr;
+    QPushButton* btnExport = nullptr;
+    QPushButton* btnDelete = nullptr;
+    QPushButton* btnMaster = nullptr;
+    QPushButton* btnClose2 = nullptr;
+    QPushButton* btnSetSIP = nullptr;
+    QPushButton* btnBackup = nullptr;
+    // Number row
+    QLineEdit* edtCall = nullptr;
+    QLabel* pnlCallName = nullptr;
+    QLabel* pnlCalledNo = nullptr;
+    QLabel* pnlCalledName = nullptr;
+    // Main pages
+    QTabWidget* PageMain = nullptr;
+    QWidget* tabLog = nullptr;
+    QWidget* tabAccept = nullptr;
+    QTableWidget* sgdLog = nullptr;
+    QWidget* pnlAudio = nullptr;
+    // Status bar panels
+    QLabel* stbPanel0 = nullptr;
+    QLabel* stbPanel1 = nullptr;
+    QLabel* stbPanel2 = nullptr;
+    // Menus
+    QMenu* PopTray = nullptr;
+    QMenu* PopClose = nullptr;
+    QMenu* PopIf = nullptr;
+    QMenu* PopMaster = nullptr;
+    QMenu* PopLog = nullptr;
+    QAction* mnuDetailLog = nullptr;
+    QAction* mnuOpenLog = nullptr;
+
+    QSystemTrayIcon* FTrayIcon = nullptr;
+    QTimer* FWatchTimer = nullptr;
+};

@@ -1,0 +1,59 @@
+#include "kuruten_app_u.h"
+
+#include "errors_u.h"
+#include "log_u.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <cstdio>
+
+TKurutenApp::TKurutenApp(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TKurutenApp::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        HandleException(ExceptionText(e));
+    } catch (...) {
+        HandleException(QStringLiteral("unknown exception"));
+    }
+    return false;
+}
+
+void TKurutenApp::HandleException(const QString& message)
+{
+    if (OnException) {
+        try {
+            OnException(message);
+            return;
+        } catch (...) {
+            // The handler itself failed (for instance the log is unwritable).
+        }
+    }
+    try {
+        Log::Always(QStringLiteral("This is on AppException Proc., E.Message=") + message);
+    } catch (...) {
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
+    }
+}
+
+void TKurutenApp::SetUpLook()
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString& name : {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
+                                QStringLiteral("Noto Sans CJK JP")}) {
+        if (families.contains(name)) {
+            QFont f(name);
+            f.setPixelSize(12);
+            setFont(f);
+            break;
+        }
+    }
+    auto* qt = new QTranslator(this);
+    if (qt->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qt);
+}

@@ -1,0 +1,187 @@
+// The real program in two processes: single instance and hand-off.
+#include "single_instance_u.h"
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QThread>
+
+namespace {
+
+// One private user session: its data root, runtime folder and message log.
+class TSession
+{
+public:
+    TSession()
+    {
+        Root = TestEnv::FreshDataRoot();
+        QDir().mkpath(Root + "/rt");
+        QDir().mkpath(Root + "/cfg");
+        QFile::setPermissions(Root + "/rt", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QProcessEnvironment Env() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("KURUTEN_COMMON_APPDATA", Root);
+        env.insert("XDG_RUNTIME_DIR", Root + "/rt");
+        env.insert("XDG_CONFIG_HOME", Root + "/cfg");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("KURUTEN_MSG_LOG", Root + "/msg.txt");
+        return env;
+    }
+
+    std::unique_ptr<QProcess> Start(const QStringList& args = {}) const
+    {
+        auto p = std::make_unique<QProcess>();
+        p->setProcessEnvironment(Env());
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start(TestEnv::ProgramPath(), args);
+        p->waitForStarted();
+        return p;
+    }
+
+    // Runs a second copy to its end; returns its exit code.
+    int Run(const QStringList& args) const
+    {
+        auto p = Start(args);
+        if (!p->waitForFinished(20000)) {
+            p->kill();
+            return -1;
+        }
+        return p->exitCode();
+    }
+
+    QString DataFolder() const { return Root + "/hoshiba/kuruten3"; }
+
+    QString LogText() const
+    {
+        QString all;
+        for (const QString& f : QDir(DataFolder() + "/log").entryList(QDir::Files)) {
+            QFile file(DataFolder() + "/log/" + f);
+            file.open(QIODevice::ReadOnly);
+            all += QString::fromUtf8(file.readAll());
+        }
+        return all;
+    }
+
+    QString Messages() const
+    {
+        QFile f(Root + "/msg.txt");
+        f.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(f.readAll());
+    }
+
+    bool WaitForLog(const QString& text, int ms = 15000) const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            if (LogText().contains(text)) return true;
+            QThread::msleep(50);
+        }
+        return false;
+    }
+
+    QString Root;
+};
+
+void Stop(QProcess& p)
+{
+    p.terminate();
+    if (!p.waitForFinished(10000)) p.kill();
+}
+
+} // namespace
+
+TEST(Process, SecondStartHandsOverOrWarns)
+{
+    TSession s;
+    auto first = s.Start();
+    ASSERT_TRUE(s.WaitForLog("TfrmMain.FormCreate"));
+    ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
+
+    // A plain number, "/S" in any letter case.
+    EXPECT_EQ(s.Run({"/S", "0312345678"}), 0);
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=0312345678 LogNo= PortNo=1 CalledReadName="));
+
+    // Not a hand-off: no parameters, or three.
+    EXPECT_EQ(s.Run({}), 1);
+    EXPECT_EQ(s.Run({"/s", "0312345678", "extra"}), 1);
+    EXPECT_EQ(s.Messages().count(QStringLiteral("warning\tくるてんはすでに実行しています。")), 2);
+
+    // Commands, odd texts and a 5000-byte number: the first copy keeps running.
+    EXPECT_EQ(s.Run({"/s", "kuruten:unknown?x=1"}), 0);
+    EXPECT_EQ(s.Run({"/s", "03'12 34\"56"}), 0);
+    EXPECT_EQ(s.Run({"/s", QString(5000, QChar('9'))}), 0);
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=03'12 34\"56 LogNo="));
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=" + QString(4096, QChar('9')) + " LogNo="));
+
+    // A peer that sends garbage, and one that sends nothing, are dropped.
+    const QString sock = s.Root + "/rt/kuruten3.sock";
+    {
+        QLocalSocket garbage;
+        garbage.connectToServer(sock);
+        ASSERT_TRUE(garbage.waitForConnected(2000));
+        garbage.write("this is not a packet at all");
+        garbage.waitForBytesWritten(1000);
+        garbage.waitForDisconnected(5000);
+    }
+    {
+        QLocalSocket silent;
+        silent.connectToServer(sock);
+        ASSERT_TRUE(silent.waitForConnected(2000));
+        EXPECT_TRUE(silent.waitForDisconnected(TSingleInstance::kIdleMs + 3000));
+    }
+    EXPECT_TRUE(s.WaitForLog("hand-off packet malformed"));
+    EXPECT_EQ(s.Run({"/s", "0399999999"}), 0);
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=0399999999 "));
+    EXPECT_EQ(first->state(), QProcess::Running);
+    Stop(*first);
+}
+
+TEST(Process, KilledCopyDoesNotBlockTheNextStart)
+{
+    TSession s;
+    auto first = s.Start();
+    ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
+    first->kill(); // SIGKILL: no clean-up at all
+    first->waitForFinished(5000);
+
+    auto second = s.Start();
+    QThread::msleep(300);
+    EXPECT_TRUE(s.WaitForLog("TfrmMain.ReadRegistry"));
+    EXPECT_EQ(s.Run({"/s", "0311112222"}), 0);
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=0311112222 "));
+    EXPECT_FALSE(s.Messages().contains(QStringLiteral("すでに実行しています")));
+    Stop(*second);
+}
+
+TEST(Process, HandleThatIsNotANumberIsAnError)
+{
+    TSession s;
+    auto first = s.Start();
+    ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
+    QFile ini(s.DataFolder() + "/kuruten3.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[HANDLE]\nMAIN_FORM=not-a-number\n");
+    ini.close();
+    EXPECT_EQ(s.Run({"/s", "0312345678"}), 1);
+    EXPECT_TRUE(s.Messages().contains(QStringLiteral("error\tくるてんのハンドルを取得できませんでした。")));
+    Stop(*first);
+}
+
+TEST(Process, UnusableDataRootEndsTheStartWithAClearError)
+{
+    TSession s;
+    QFile blocker(s.Root + "/hoshiba");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(s.Run({}), 2);
+    EXPECT_TRUE(s.Messages().contains(s.Root + "/hoshiba")) << s.Messages().toStdString();
+}

@@ -1,0 +1,270 @@
+#pragma once
+// TdmCmn, the data module: the one Firebird connection of the program, its
+// statement objects and every record operation on the shared database.
+//
+// How to use it
+//   TdmCmn dm(settings);          // connection closed; nothing touched yet
+//   ConnectDatabaseAtStart(dm, settings, mainWindow);   // db_start_u.h:
+//                                  // open, create the default file, InitTables
+//   TTels tel;
+//   if (dm.GetTels(number, tel)) ...                   // record operations
+//
+//   Own SELECTs run on sqlWork (list builders of the main window) or sqlWork2
+//   (dialog and customer-view grids); rows are read by column name:
+//     dm.sqlWork.SQL = "select ...";                    // log "strSql=" first
+//     dm.sqlWork.Open();
+//     TFbQuery::TCloser closer(dm.sqlWork);             // closes and commits
+//     for (; !dm.sqlWork.Eof(); dm.sqlWork.Next())
+//         name = dm.sqlWork.FieldByName("CALLER").AsString();
+//   Null reads as "" (text), 0 (numbers) or a null QDateTime (dates: the
+//   "date 0" of the old program). ExecSQL() runs a statement without rows.
+//   Every statement commits on its own; text goes in and out as CP932.
+//
+//   Values in SQL text: SqlQuote(text), SqlValueOrNull(number text),
+//   SqlDate/SqlDateTime(QDateTime), SqlFloat(double), SqlFlag(bool).
+//
+//   Errors: every operation raises EDbError (an EKuruten; message = the
+//   engine's text) and leaves no result set open. A text with a character
+//   that has no CP932 form raises EDbError naming the character, before
+//   anything is written. The application's error handler passes every
+//   message to ReDBConnect, which reconnects after a lost connection.
+//
+//   The SIP account save: ReplaceAccount (one transaction on IBTranIF).
+//   The call-log record is TdmCmn::TLog (TLog alone is the diagnostic log).
+#include "fb_table_u.h"
+#include "fb_u.h"
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <array>
+
+class TSettings;
+class QWidget;
+
+// One phone book row.
+struct TTels
+{
+    QString TEL_NO;       // without "-"
+    QString CUST_TEL_NON; // representative number of the customer; may be empty
+    QString CALLER;
+    QString READ_NAME;
+};
+
+// One customer row. A null BIRTH_DT is "not set".
+struct TCust
+{
+    QString CUST_TEL;
+    QString CUST_TEL_NON;
+    QString CUST_NAME;
+    QString CUST_KANA;
+    QString FAX_NO;
+    QString FAX_NO_NON;
+    QString ZIP_CD;
+    QString ADDRESS;
+    QString MAP_URL;
+    QString EMAIL;
+    QString HP_URL;
+    QDateTime BIRTH_DT;
+    qint16 SEX = 0; // 0 unknown, 1 male, 2 female, -1 not chosen
+    QString OTHERS;
+    int CUST_NO = -1; // -1: not stored yet
+    QString USERID;
+    std::array<QString, 21> OPTION; // OPTION[1] .. OPTION[20]
+};
+
+// One handling record; the two numbers are text so that "none" is empty.
+struct TAccept
+{
+    int ACT_NO = -1;
+    QDateTime ACT_DT;
+    QString USERID;
+    QString TYPE_ID;
+    QString RESULT_ID;
+    QString TITLE;
+    QString CONTENT;
+    QString LOG_NO;
+    QString CUST_NO;
+};
+
+struct TUser
+{
+    QString USERID;
+    QString USERNM;
+    QString PASSWD;
+    int AUTH = 0; // 1 ordinary user, 9999 administrator
+};
+
+struct TPrint
+{
+    QString TEL_NO;
+    QString CALLER;
+    int TOTAL = 0;
+};
+
+// The SIP account row.
+struct TAccount
+{
+    QString UserId;
+    QString DispName;
+    QString LoginId;
+    QString Password;
+    QString SipProxy;
+    QString OutProxy;
+    bool RegistProxy = true;
+    QString DomainName;
+    QString AudioOutName;
+    QString AudioInName;
+    QString CountryCd;
+    QString Codecs;
+    bool EchoCancel = false;
+    bool Agc = false;
+    bool MicBoost = false;
+    bool NoDisturb = false;
+    bool ForceInbandDtmf = false;
+};
+
+// One external program entry, as GetInterfaceInfo reads it.
+struct TInterfaceInfo
+{
+    QString IF_NAME;
+    QString IF_TYPE;
+    QString EXEC_PATH;
+    QString TEXT_PATH;
+    QString COMMAND;
+    QString CAPTION;
+    int START_REQ = 0;
+    int END_REQ = 0;
+    QString EVERY_CLOSE;
+    QString TEXT_PORT;
+    QString TEXT_DT;
+};
+
+// SQL value conventions.
+QString SqlQuote(const QString& text);
+// Number kept as text: the digits unquoted, or null when empty. Anything
+// that is not an integer raises EDbError (it would otherwise become SQL).
+QString SqlValueOrNull(const QString& text);
+QString SqlDate(const QDateTime& dt);        // 'yyyy/mm/dd'
+QString SqlDateTime(const QDateTime& dt);    // 'yyyy/mm/dd hh:nn:ss'
+QString SqlDateOrNull(const QDateTime& dt);  // null for a null date
+QString SqlDateTimeOrNull(const QDateTime& dt);
+QString SqlFloat(double v);
+QString SqlFlag(bool on);
+// Every ASCII "-" removed, nothing else.
+QString StripHyphen(const QString& number);
+// Integer text check for values written unquoted.
+bool IsSqlInteger(const QString& text);
+
+class TdmCmn
+{
+public:
+    // The call-log row.
+    struct TLog
+    {
+        int LOG_NO = 0;
+        QDateTime DT_FROM;
+        QString TEL_NO;
+        QString TEL_TYPE; // "着信" or "発信"
+        QDateTime DT_TO;  // null: not known
+        QString TEL_TERM;
+        QString TEL_MEMO;
+        double TEL_TIME = 0;
+        int PORT_NO = 0;
+    };
+
+    // DataModuleCreate: connection closed, parameters set, name logged.
+    explicit TdmCmn(TSettings& settings);
+    ~TdmCmn();
+    TdmCmn(const TdmCmn&) = delete;
+    TdmCmn& operator=(const TdmCmn&) = delete;
+
+    TFbDatabase IBDatabase1;
+    TFbTransaction IBTranFnc;
+    TFbTransaction IBTranWork;
+    TFbTransaction IBTranWork2;
+    TFbTransaction IBTranIF;
+    TFbQuery IBQueryFnc;
+    TFbQuery sqlWork;
+    TFbQuery sqlWork2;
+    TFbTable tblInterface;
+
+    // The database name in use (DB_PATH, or the default file).
+    QString DatabaseName() const { return IBDatabase1.DatabaseName; }
+    // True for the default embedded file, which is created when missing.
+    bool UsesDefaultDatabase() const { return FDefaultDb; }
+
+    // Never raises; false after any failure (the connection is then closed).
+    bool OpenDatabase();
+    void CloseDatabase();
+    // The schema upgrade; raises on the first failing statement.
+    void InitTables(QWidget* parent = nullptr);
+    // Reconnects when the error text shows a lost connection.
+    void ReDBConnect(const QString& errorMsg);
+
+    // Postal lookup offered (PREF_M exists), found by InitTables.
+    bool PostalLookup = false;
+    // The signed-in user; its id is written to UPUSERID.
+    TUser SignedInUser;
+
+    // Generator
+    int GetGenId(const QString& generator);
+    // Phone book
+    bool GetTels(const QString& telNo, TTels& tels);
+    // False when the number is already there (another copy inserted it at
+    // the same moment): read the row again with GetTels.
+    bool InsertTels(const TTels& tels);
+    void UpdateTels(const TTels& tels);
+    // Customers
+    bool GetCustTelNon(const QString& telNo, QString& custTelNon);
+    bool GetCustData(const QString& custTelNon, TCust& cust);
+    int InsertCustData(const TCust& cust);
+    void UpdateCustData(const TCust& cust);
+    bool GetCustInfoBase(const QString& telNo, QString& name, QString& kana);
+    bool GetCustInfo(const QString& telNo, QString& name, QString& kana);
+    // Call log
+    int InsertLog(const TLog& log);
+    void UpdateTelMemo(const QString& logNo, const QString& memo);
+    void UpdateTelMemo(int logNo, const QString& memo) { UpdateTelMemo(QString::number(logNo), memo); }
+    // Generic helpers; keyValue is in SQL form (quoted text or an integer).
+    bool RowExists(const QString& table, const QString& keyField, const QString& keyValue);
+    int GetDeleteState(const QString& table, const QString& keyField, const QString& keyValue);
+    void DeleteRows(const QString& table, const QString& keyField, const QString& keyValue);
+    void DeleteAllRows(const QString& table);
+    void ExecSql(const QString& sql);
+    void SaveImageField(const QString& table, const QString& field, const QString& keyValue,
+                        const QString& keyField, const QImage& image);
+    bool LoadImageField(const QString& table, const QString& field, const QString& keyValue,
+                        const QString& keyField, QImage& image);
+    QString GetPostAddress(const QString& postNo);
+    // Handling records
+    int InsertAccept(const TAccept& accept);
+    void UpdateAccept(const TAccept& accept);
+    bool GetAcceptData(int actNo, TAccept& accept);
+    // Users
+    bool LoginUser(const QString& userId, const QString& password, TUser& user);
+    QString GetUserName(const QString& userId);
+    // SIP account
+    bool GetAccount(TAccount& account);
+    void InsertAccount(const TAccount& account);
+    // DeleteAllRows("ACCOUNT") and InsertAccount in one transaction on
+    // IBTranIF: the stored account is replaced whole or left as it was.
+    void ReplaceAccount(const TAccount& account);
+    // Other tables
+    void InsertPrint(const TPrint& print);
+    void InsertPort(int portNo);
+    bool GetInterfaceInfo(const QString& ifNo, TInterfaceInfo& info);
+
+    // Base tables of a new database (also used by tests to build an
+    // "earlier release" database).
+    static QStringList BaseTableStatements();
+
+private:
+    void BeforeConnect();
+    void ExecFnc(const QString& sql);
+    bool Exists(const QString& sql);
+    void CheckKeyValue(const QString& keyValue) const;
+
+    TSettings& FSettings;
+    bool FDefaultDb = false;
+};

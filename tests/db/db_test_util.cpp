@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTcpSocket>
+#include <QRegularExpression>
 #include <QUuid>
 #include <QApplication>
 #include <QEvent>
@@ -138,10 +139,12 @@ QStringList TDbFixture::NewLogLines()
     f.seek(FLogPos);
     const QByteArray data = f.readAll();
     FLogPos = f.pos();
-    for (const QByteArray& line : data.split('\n')) {
-        QString s = QString::fromUtf8(line);
-        if (s.endsWith(u'\r')) s.chop(1);
-        if (s.size() > 20) out << s.mid(20); // after "yyyy/MM/dd HH:mm:ss "
+    // A logged text with line breaks continues on the next lines.
+    static const QRegularExpression stamp(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d "));
+    const QStringList lines = QString::fromUtf8(data).split(QStringLiteral("\r\n"));
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        if (stamp.match(lines.at(i)).hasMatch() || out.isEmpty()) out << lines.at(i).mid(20);
+        else out.last() += QStringLiteral("\r\n") + lines.at(i);
     }
     return out;
 }

@@ -573,6 +573,9 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     core->setRingback("");
     core->setIncTimeout(86400);
     core->setUserAgent("kuruten3", "3");
+    // Contact of calls made or taken without a registered account.
+    if (!listenIp.isEmpty() && !userName.isEmpty())
+        core->setPrimaryContact(S(QStringLiteral("<sip:%1@%2:%3>").arg(userName, listenIp).arg(listenPort)));
     if (!d.Options.DnsServers.isEmpty()) {
         std::list<std::string> servers;
         for (const QString& s : d.Options.DnsServers) servers.push_back(S(s));

@@ -49,6 +49,8 @@ public:
     int SampleRate() const;
     // Whether the last read-out reached a sound device.
     bool LastPlayed() const { return FLastPlayed; }
+    // Whether a read-out is still being played.
+    bool Playing() const { return FSink != nullptr; }
 
 private:
     void Say(const QString& text);

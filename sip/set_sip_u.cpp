@@ -1,0 +1,313 @@
+#include "set_sip_u.h"
+
+#include "dm_cmn_u.h"
+#include "errors_u.h"
+#include "log_u.h"
+#include "msg_u.h"
+#include "settings_u.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+// $C8C8FF of the old program (blue-green-red order).
+const QColor kFocusColor(0xFF, 0xC8, 0xC8);
+
+const char* const kAccountColumns[] = {"USERID",     "DISPNM",         "LOGINID",       "PASSWD",
+                                       "SIPPLOXY",   "REGIST_PROXY",   "DOMAINNM",      "OUTPLOXY",
+                                       "CHNUM",      "COUNTRY_CD",     "AUDIO_IN_NAME", "AUDIO_OUT_NAME",
+                                       "CODECS",     "ECHO_CANCEL_FLG", "AGC_FLG",      "MICBOOST_FLG",
+                                       "NODISTURB_FLG", "FORCE_INDTMF_FLG"};
+} // namespace
+
+TSoftPhone::TAccountSource AccountSourceOf(TdmCmn& dm)
+{
+    return [&dm](const QString& sql) -> std::optional<TAccountRow> {
+        TFbQuery& q = dm.sqlWork;
+        q.SQL = sql;
+        q.Open();
+        TFbQuery::TCloser closer(q);
+        if (q.Eof()) return std::nullopt;
+        TAccountRow row;
+        for (const char* column : kAccountColumns) {
+            const QString name = QString::fromLatin1(column);
+            row.insert(name, q.FieldByName(name).AsString());
+        }
+        return row;
+    };
+}
+
+TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog(parent), FDm(dm), FPhone(phone)
+{
+    setObjectName(QStringLiteral("frmSetSIP"));
+    setWindowTitle(QStringLiteral("通信設定"));
+    auto edit = [this](const char* name, bool password = false) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        e->setAttribute(Qt::WA_InputMethodEnabled, false);
+        if (password) e->setEchoMode(QLineEdit::Password);
+        e->installEventFilter(this);
+        return e;
+    };
+    auto check = [this](const char* name, const QString& caption) {
+        auto* c = new QCheckBox(caption, this);
+        c->setObjectName(QLatin1String(name));
+        c->installEventFilter(this);
+        return c;
+    };
+    edtUserName = edit("edtUserName");
+    edtPassword = edit("edtPassword", true);
+    edtProxy = edit("edtProxy");
+    edtDomain = edit("edtDomain");
+    edtLoginID = edit("edtLoginID");
+    cbxRegistProxy = check("cbxRegistProxy", QStringLiteral("プロキシ認証"));
+    edtDispName = edit("edtDispName");
+    edtCountryCd = edit("edtCountryCd");
+    CheckG711A = check("CheckG711A", QStringLiteral("GSM 711 A-Law"));
+    CheckG711U = check("CheckG711U", QStringLiteral("GSM 711 U-Law"));
+    CheckGSM610 = check("CheckGSM610", QStringLiteral("GSM 6.10"));
+    CheckiLBC = check("CheckiLBC", QStringLiteral("iLBC"));
+    CheckEchoCancel = check("CheckEchoCancel", QStringLiteral("エコーとノイズの除去"));
+    CheckBoxAGC = check("CheckBoxAGC", QStringLiteral("自動ゲイン調整"));
+    CheckMicBoost = check("CheckMicBoost", QStringLiteral("マイク音量の増幅"));
+    CheckDonotDisturb = check("CheckDonotDisturb", QStringLiteral("着信拒否"));
+    CheckForceInbandDTMF = check("CheckForceInbandDTMF", QStringLiteral("インバウンドDTMFの強調"));
+    cbxIncomOut = new QComboBox(this);
+    cbxIncomOut->setObjectName(QStringLiteral("cbxIncomOut"));
+    cbxIncomOut->installEventFilter(this);
+    cbxIncomMutePC = check("cbxIncomMutePC", QStringLiteral("ﾐｭｰﾄ"));
+    cbxKeepAlive = check("cbxKeepAlive", QStringLiteral("keep alive"));
+    btnInit = new QPushButton(QStringLiteral("初期化(&I)"), this);
+    btnInit->setObjectName(QStringLiteral("btnInit"));
+    btnOk = new QPushButton(QStringLiteral("設定(&O)"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    for (auto* b : {btnInit, btnOk, btnClose}) b->setAutoDefault(false);
+
+    auto* left = new QFormLayout;
+    auto required = [](const QString& caption) { return caption + QStringLiteral(" (必須)"); };
+    left->addRow(required(QStringLiteral("ユーザID")), edtUserName);
+    left->addRow(required(QStringLiteral("パスワード")), edtPassword);
+    left->addRow(required(QStringLiteral("プロキシ")), edtProxy);
+    left->addRow(QStringLiteral("ドメイン"), edtDomain);
+    left->addRow(QStringLiteral("認証ID"), edtLoginID);
+    left->addRow(QString(), cbxRegistProxy);
+    left->addRow(QStringLiteral("表示名"), edtDispName);
+    left->addRow(QStringLiteral("国コード"), edtCountryCd);
+
+    auto* codecs = new QGroupBox(QStringLiteral("ボイスコーデック "), this);
+    auto* codecBox = new QVBoxLayout(codecs);
+    for (auto* c : {CheckG711A, CheckG711U, CheckGSM610, CheckiLBC}) codecBox->addWidget(c);
+    auto* others = new QGroupBox(QStringLiteral("その他の設定"), this);
+    auto* otherBox = new QVBoxLayout(others);
+    for (auto* c : {CheckEchoCancel, CheckBoxAGC, CheckMicBoost, CheckDonotDisturb, CheckForceInbandDTMF})
+        otherBox->addWidget(c);
+    auto* right = new QVBoxLayout;
+    right->addWidget(codecs);
+    right->addWidget(others);
+    auto* ring = new QHBoxLayout;
+    ring->addWidget(new QLabel(QStringLiteral("着信音"), this));
+    ring->addWidget(cbxIncomOut, 1);
+    ring->addWidget(cbxIncomMutePC);
+    right->addLayout(ring);
+    right->addWidget(cbxKeepAlive);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addLayout(right);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnInit);
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnClose);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(top);
+    all->addLayout(buttons);
+
+    connect(btnInit, &QPushButton::clicked, this, &TfrmSetSIP::btnInitClick);
+    connect(btnOk, &QPushButton::clicked, this, &TfrmSetSIP::btnOkClick);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmSetSIP::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (FShown) return;
+    FShown = true;
+    FormShow();
+}
+
+bool TfrmSetSIP::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* w = qobject_cast<QWidget*>(watched);
+    const bool box = qobject_cast<QLineEdit*>(watched) || qobject_cast<QComboBox*>(watched);
+    if (w && box && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? kFocusColor : palette().color(QPalette::Base));
+        w->setPalette(p);
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            focusNextChild();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmSetSIP::FormShow()
+{
+    TAccount a;
+    if (FDm.GetAccount(a)) {
+        edtUserName->setText(a.UserId);
+        edtPassword->setText(a.Password);
+        edtProxy->setText(a.SipProxy);
+        edtDomain->setText(a.DomainName);
+        edtLoginID->setText(a.LoginId);
+        edtDispName->setText(a.DispName);
+        edtCountryCd->setText(a.CountryCd);
+        cbxRegistProxy->setChecked(a.RegistProxy);
+        CheckG711A->setChecked(CodecListed(2, a.Codecs));
+        CheckG711U->setChecked(CodecListed(3, a.Codecs));
+        CheckGSM610->setChecked(CodecListed(0, a.Codecs));
+        CheckiLBC->setChecked(CodecListed(1, a.Codecs));
+        CheckEchoCancel->setChecked(a.EchoCancel);
+        CheckBoxAGC->setChecked(a.Agc);
+        CheckMicBoost->setChecked(a.MicBoost);
+        CheckDonotDisturb->setChecked(a.NoDisturb);
+        CheckForceInbandDTMF->setChecked(a.ForceInbandDtmf);
+    } else {
+        btnInitClick();
+    }
+    TSettings& s = FPhone.Settings();
+    cbxIncomOut->clear();
+    cbxIncomOut->addItem(QString());
+    cbxIncomOut->addItems(TRingSound::OutputDeviceNames());
+    const int item = s.PcOutName.isEmpty() ? 0 : FPhone.Ring().gPcOutIndex + 1;
+    cbxIncomOut->setCurrentIndex(item < cbxIncomOut->count() ? item : 0);
+    cbxIncomMutePC->setChecked(s.IncomMutePc);
+    cbxKeepAlive->setChecked(s.KeepAlive);
+}
+
+void TfrmSetSIP::btnInitClick()
+{
+    for (auto* e : {edtUserName, edtPassword, edtProxy, edtDomain, edtLoginID, edtDispName, edtCountryCd}) e->clear();
+    cbxRegistProxy->setChecked(true);
+    CheckG711A->setChecked(true);
+    CheckG711U->setChecked(true);
+    CheckGSM610->setChecked(false);
+    CheckiLBC->setChecked(false);
+    for (auto* c : {CheckEchoCancel, CheckBoxAGC, CheckMicBoost, CheckDonotDisturb, CheckForceInbandDTMF})
+        c->setChecked(false);
+    cbxKeepAlive->setChecked(true);
+}
+
+QString TfrmSetSIP::CodecText() const
+{
+    QStringList numbers;
+    if (CheckG711A->isChecked()) numbers << QStringLiteral("2");
+    if (CheckG711U->isChecked()) numbers << QStringLiteral("3");
+    if (CheckGSM610->isChecked()) numbers << QStringLiteral("0");
+    if (CheckiLBC->isChecked()) numbers << QStringLiteral("1");
+    return numbers.join(QLatin1Char(','));
+}
+
+bool TfrmSetSIP::ValidateInput()
+{
+    const struct
+    {
+        QLineEdit* Box;
+        const char* Text;
+    } required[] = {{edtUserName, "ユーザIDを入力してください。"},
+                    {edtPassword, "パスワードを入力してください。"},
+                    {edtProxy, "プロキシを入力してください。"}};
+    for (const auto& r : required) {
+        if (r.Box->text().isEmpty()) {
+            Msg::Warn(QString::fromUtf8(r.Text), this);
+            r.Box->setFocus();
+            return false;
+        }
+    }
+    if (CodecText().isEmpty()) {
+        Msg::Warn(QStringLiteral("ボイスコーデック を選択してください。"), this);
+        CheckG711A->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void TfrmSetSIP::btnOkClick()
+{
+    if (!ValidateInput()) return;
+    // The buttons come back however the save ends.
+    struct TButtonsOff
+    {
+        QList<QPushButton*> List;
+        explicit TButtonsOff(QList<QPushButton*> l) : List(std::move(l))
+        {
+            for (auto* b : List) b->setEnabled(false);
+        }
+        ~TButtonsOff()
+        {
+            for (auto* b : List) b->setEnabled(true);
+        }
+    } off({btnInit, btnOk, btnClose});
+
+    TSettings& s = FPhone.Settings();
+    s.PcOutName = cbxIncomOut->currentText();
+    s.WriteText(QStringLiteral("SIP"), QStringLiteral("PC_OUT_NAME"), s.PcOutName);
+    const int item = cbxIncomOut->currentIndex();
+    FPhone.Ring().gPcOutIndex = item <= 0 ? 0 : item - 1;
+    s.IncomMutePc = cbxIncomMutePC->isChecked();
+    s.WriteFlag(QStringLiteral("SIP"), QStringLiteral("INCOM_MUTE_PC"), s.IncomMutePc);
+    s.KeepAlive = cbxKeepAlive->isChecked();
+    s.WriteFlag(QStringLiteral("SIP"), QStringLiteral("KEEP_ALIVE"), s.KeepAlive);
+
+    if (!FPhone.gVaxSips.empty() && !FPhone.gVaxSips[0].UserId.isEmpty()) FPhone.UnInitVax(0);
+
+    TAccount a;
+    a.UserId = edtUserName->text();
+    a.Password = edtPassword->text();
+    a.SipProxy = edtProxy->text();
+    a.DomainName = edtDomain->text();
+    a.LoginId = edtLoginID->text();
+    a.RegistProxy = cbxRegistProxy->isChecked();
+    a.DispName = edtDispName->text();
+    a.CountryCd = edtCountryCd->text();
+    a.OutProxy.clear();
+    a.Codecs = CodecText();
+    a.EchoCancel = CheckEchoCancel->isChecked();
+    a.Agc = CheckBoxAGC->isChecked();
+    a.MicBoost = CheckMicBoost->isChecked();
+    a.NoDisturb = CheckDonotDisturb->isChecked();
+    a.ForceInbandDtmf = CheckForceInbandDTMF->isChecked();
+    try {
+        FDm.ReplaceAccount(a);
+    } catch (const std::exception& e) {
+        // What the application's error handler does with an uncaught error.
+        const QString message = ExceptionText(e);
+        Log::Always(QStringLiteral("This is on AppException Proc., E.Message=") + message);
+        Msg::Error(message, this);
+        FDm.ReDBConnect(message);
+        return;
+    }
+    FPhone.LoadSIPAccount();
+    if (FPhone.ConnectVax(0)) Msg::Info(QStringLiteral("設定完了しました。"), this);
+    else Msg::Info(QStringLiteral("設定しましたが接続できませんでした。"), this);
+}
+
+void ShowSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent)
+{
+    TfrmSetSIP dialog(dm, phone, parent);
+    Msg::ExecDialog(dialog);
+}

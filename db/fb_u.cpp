@@ -414,7 +414,8 @@ void TFbQuery::Prepare(bool forSelect)
         t.Owner = this;
     }
     QStringList names;
-    const QString text = d->BlobParams.isEmpty() && !SQL.contains(u':') ? SQL : ToPositional(SQL, &names);
+    // Named parameters only when data is bound: PSQL blocks use ":name" too.
+    const QString text = d->BlobParams.isEmpty() ? SQL : ToPositional(SQL, &names);
     const QByteArray bytes = EncodeSql(text);
     TStatus st;
     d->Stmt = FDb.d->Att->prepare(&st.St, t.Tra, unsigned(bytes.size()), bytes.constData(), unsigned(FDb.SQLDialect),

@@ -35,6 +35,16 @@ namespace Cp932 {
 
 bool TryEncode(const QString& text, QByteArray* out, QString* badChar)
 {
+    bool ascii = true;
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) {
+        if (out) *out = text.toLatin1();
+        return true;
+    }
     const QString src = ToWindowsForms(text);
     QStringEncoder enc(kCodec, QStringConverter::Flag::Stateless);
     if (!enc.isValid()) throw std::runtime_error("windows-31j codec unavailable");
@@ -69,7 +79,16 @@ QByteArray Encode(const QString& text)
 
 QString Decode(const QByteArray& bytes)
 {
-    QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);
+    // Most stored text (numbers, ids, flags) is ASCII: skip the converter.
+    bool ascii = true;
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) return QString::fromLatin1(bytes);
+    // Opening the converter costs more than decoding a row: keep one.
+    thread_local QStringDecoder dec(kCodec, QStringConverter::Flag::Stateless);
     return dec.decode(bytes);
 }
 

@@ -62,6 +62,11 @@ void SetResponder(TResponder responder)
     gResponder = std::move(responder);
 }
 
+TResponder CurrentResponder()
+{
+    return gResponder;
+}
+
 void SetDialogResponder(TDialogResponder responder)
 {
     gDialogResponder = std::move(responder);

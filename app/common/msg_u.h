@@ -38,5 +38,6 @@ using TResponder = std::function<int(const TMsgRequest&)>;
 using TDialogResponder = std::function<int(QDialog&)>;
 // Install a responder; an empty one restores the real boxes.
 void SetResponder(TResponder responder);
+TResponder CurrentResponder();
 void SetDialogResponder(TDialogResponder responder);
 }

@@ -1,7 +1,13 @@
 #include "frm_main_u.h"
 
+#include "db_start_u.h"
+#include "dm_cmn_u.h"
 #include "errors_u.h"
+#include "frm_memo_u.h"
 #include "hand_off_u.h"
+#include "speech_u.h"
+#include "tel_receive_u.h"
+#include "udp_notify_u.h"
 #include "log_u.h"
 #include "msg_u.h"
 #include "os_info_u.h"
@@ -25,6 +31,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QSystemTrayIcon>
@@ -58,11 +65,14 @@ bool RegFlag(QSettings& reg, const QString& name, bool def)
 }
 } // namespace
 
-TfrmMain::TfrmMain(TSettings& settings, TAppState& state, QWidget* parent)
-    : QMainWindow(parent), FSettings(settings), FState(state)
+TfrmMain::TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent)
+    : QMainWindow(parent), FSettings(settings), FState(state), FDm(dm),
+      FTelReceive(std::make_unique<TTelReceive>(dm, settings))
 {
     setObjectName(QStringLiteral("frmMain"));
     BuildUi();
+    // The memo window lives as long as the main window.
+    FfrmMemo = new TfrmMemo(this);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -98,6 +108,13 @@ void TfrmMain::BuildUi()
     setCentralWidget(central);
     BuildStatusBar();
     BuildMenus();
+
+    connect(btnMemo, &QPushButton::clicked, this, &TfrmMain::btnMemoClick);
+    connect(btnCustInfo, &QPushButton::clicked, this, &TfrmMain::btnCustInfoClick);
+    connect(sgdLog, &QTableWidget::cellClicked, this, [this] { sgdLogClick(); });
+    connect(sgdLog, &QTableWidget::cellDoubleClicked, this, &TfrmMain::sgdLogDblClick);
+    connect(edtCall, &QLineEdit::editingFinished, this, &TfrmMain::edtCallExit);
+    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
 }
 
 QWidget* TfrmMain::BuildTitleStrip()
@@ -152,8 +169,9 @@ QWidget* TfrmMain::BuildTitleStrip()
     h->addWidget(btnReDisp);
     h->addStretch(1);
 
-    connect(btnPrevDay, &QPushButton::clicked, this, [this] { SetHistoryDate(HistoryDate().addDays(-1)); });
-    connect(btnNextDay, &QPushButton::clicked, this, [this] { SetHistoryDate(HistoryDate().addDays(1)); });
+    // The day buttons act as a date change of the picker.
+    connect(btnPrevDay, &QPushButton::clicked, this, [this] { dtpLogDate->setDate(HistoryDate().addDays(-1)); });
+    connect(btnNextDay, &QPushButton::clicked, this, [this] { dtpLogDate->setDate(HistoryDate().addDays(1)); });
     connect(dtpLogDate, &QDateEdit::dateChanged, this, [this] {
         LoadHistory();
         edtCall->clear();
@@ -415,7 +433,7 @@ bool TfrmMain::FormCreate()
 
 bool TfrmMain::ConnectDatabase()
 {
-    return true;
+    return ConnectDatabaseAtStart(FDm, FSettings, this);
 }
 
 bool TfrmMain::SignIn()
@@ -423,8 +441,22 @@ bool TfrmMain::SignIn()
     return true;
 }
 
-void TfrmMain::CreateSpeech() {}
-void TfrmMain::InitNMUDP() {}
+void TfrmMain::CreateSpeech()
+{
+    if (!FSpeech) FSpeech = new TSpeech(FSettings, this);
+    FSpeech->CreateEngine();
+}
+
+void TfrmMain::InitNMUDP()
+{
+    FUdp = new TUdpNotify(FSettings, this);
+    FUdp->InitNMUDP();
+    connect(FUdp, &TUdpNotify::TelNoticeReceived, this,
+            [this](const QString& telNo, const QString& logNo, int portNo) {
+                SubmitIncomingCall(telNo, logNo, portNo, QString());
+            });
+    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) { RefreshTables(up); });
+}
 void TfrmMain::MakeIfMenu() {}
 void TfrmMain::InitSoftphone() {}
 void TfrmMain::CreateLookupLists() {}
@@ -537,6 +569,7 @@ void TfrmMain::FormDestroy()
     FCallStart = QDateTime();
     if (FSettings.GJouchuIdx == 1) LeaveResident();
     Log::Detail(QStringLiteral("TfrmMain.HeapFreeProc"));
+    if (FSpeech && FSpeech->EngineExists()) FSpeech->ReleaseEngine();
     TLog::PurgeOldLogs(FSettings.LogFolder(), QDateTime::currentDateTime().addDays(-100));
 }
 
@@ -654,11 +687,10 @@ QDate TfrmMain::HistoryDate() const
 
 void TfrmMain::SetHistoryDate(const QDate& date)
 {
-    if (dtpLogDate->date() == date) return;
+    // Callers reload what they need themselves.
+    const QSignalBlocker block(dtpLogDate);
     dtpLogDate->setDate(date);
 }
-
-void TfrmMain::LoadHistory() {}
 
 void TfrmMain::btnReDispClick()
 {
@@ -769,25 +801,29 @@ void TfrmMain::DialCommand(const QString& telNo)
 void TfrmMain::IncAcceptCall() {}
 void TfrmMain::HangUp() {}
 
-void TfrmMain::SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                                  const QString& calledReadName)
-{
-    QMetaObject::invokeMethod(
-        this, [=, this] { TelReceiveProc(telNo, logNo, portNo, calledReadName); }, Qt::QueuedConnection);
-}
-
-void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName)
-{
-    Log::Detail(QStringLiteral("★TelReceiveProc TelNo=") + telNo + QStringLiteral(" LogNo=") + logNo +
-                QStringLiteral(" PortNo=") + QString::number(portNo) + QStringLiteral(" CalledReadName=") +
-                calledReadName);
-    Log::Detail(QStringLiteral("TelNo=") + telNo);
-    FCallStart = QDateTime::currentDateTime();
-    edtCall->setText(telNo);
-}
-
 void TfrmMain::AppException(const QString& message)
 {
     Log::Always(QStringLiteral("This is on AppException Proc., E.Message=") + message);
     Msg::Error(message, this);
+    FDm.ReDBConnect(message);
+}
+
+// Later subsystems fill these in.
+void TfrmMain::SpeakCaller(const QString& readName)
+{
+    if (FSpeech && FSpeech->EngineExists() && FSettings.SpeakEnabled)
+        FSpeech->Speech(TSpeech::Announcement(readName, FSettings.SpeakFoot));
+}
+void TfrmMain::ExecCustProg(int, const QString&, int) {}
+void TfrmMain::OpenCustAcceptTab(const QString&, const QString&) {}
+void TfrmMain::RefreshCustViews(const TUpTable&) {}
+void TfrmMain::RefreshLookupLists(const TUpTable&) {}
+void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
+void TfrmMain::RefreshCustOptions(const TUpTable&) {}
+void TfrmMain::OpenTels(const QString&) {}
+void TfrmMain::OpenAccept(const QString&) {}
+void TfrmMain::btnCustInfoClick() {}
+void TfrmMain::SendNotice(const QString& text)
+{
+    if (FUdp) FUdp->UpdateTelIvent(text);
 }

@@ -5,11 +5,14 @@
 #include "app_state_u.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
+#include "up_table_u.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
+#include <deque>
+#include <memory>
 
 class QAction;
 class QButtonGroup;
@@ -24,6 +27,11 @@ class QTabWidget;
 class QTableWidget;
 class QTimer;
 class QWidget;
+class TdmCmn;
+class TfrmMemo;
+class TTelReceive;
+class TUdpNotify;
+class TSpeech;
 
 // Export folders and options kept in the registry.
 struct TExportPaths
@@ -40,7 +48,7 @@ public:
     static constexpr int kDesignedHeight = 688;
     static constexpr int kMinHeight = 250;
 
-    TfrmMain(TSettings& settings, TAppState& state, QWidget* parent = nullptr);
+    TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // Runs the creation steps in order; false when the start was given up.
@@ -57,6 +65,13 @@ public:
     void SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
                             const QString& calledReadName);
     void TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName);
+    // Outgoing call record, after a number has been dialled.
+    void CallDataInsert(const QString& telNo, int portNo);
+    // Reloads what the request names; stops early when a call arrives.
+    void RefreshTables(const TUpTable& up);
+    bool RefreshBusy() const { return FRefreshBusy; }
+    // Memo of one call-log row.
+    void EditCallMemo(const QString& logNo, const QString& memo);
 
     // Hand-off commands.
     void DialCommand(const QString& telNo);
@@ -119,10 +134,54 @@ private:
     void mnuDetailLogClick();
     void mnuOpenLogClick();
     void WatchTimerTimer();
+    void btnMemoClick();
+    void sgdLogClick();
+    void sgdLogDblClick(int row, int column);
+    void edtCallExit();
+    void tabLogShow(bool shown);
+
+    // Call queue: calls run one after the other, in order of arrival, never
+    // inside a running refresh.
+    struct TCallRequest
+    {
+        QString TelNo, LogNo, CalledReadName;
+        int PortNo = 1;
+    };
+    void TelThreadArrived();
+    void DrainCalls();
+    // Lets pending events run; true when a call asked the refresh to stop.
+    bool RefreshInterrupted();
+    void StartBlink();
+    void BlinkStep();
+    void SendNotice(const QString& text);
+    QString CellText(int row, int column) const;
+
+    // Steps whose windows and views arrive with later subsystems.
+    void SpeakCaller(const QString& readName);
+    void ExecCustProg(int ifNo, const QString& telNo, int portNo);
+    void OpenCustAcceptTab(const QString& custTelNon, const QString& logNo);
+    void RefreshCustViews(const TUpTable& up);
+    void RefreshLookupLists(const TUpTable& up);
+    void RefreshAcceptViews(const TUpTable& up);
+    void RefreshCustOptions(const TUpTable& up);
+    void OpenTels(const QString& telNo);
+    void OpenAccept(const QString& actNo);
+    void btnCustInfoClick();
 
     TSettings& FSettings;
     TAppState& FState;
+    TdmCmn& FDm;
+    std::unique_ptr<TTelReceive> FTelReceive;
+    TUdpNotify* FUdp = nullptr;
+    TSpeech* FSpeech = nullptr;
+    TfrmMemo* FfrmMemo = nullptr;
     QDateTime FCallStart;
+    std::deque<TCallRequest> FCalls;
+    bool FDraining = false;
+    bool FRefreshBusy = false;
+    bool FRefreshInterrupt = false;
+    QTimer* FBlinkTimer = nullptr;
+    int FBlinkCount = 0;
     QString FExeDir;
 
     // Title strip

@@ -1,6 +1,7 @@
 #include "startup_u.h"
 
 #include "app_state_u.h"
+#include "dm_cmn_u.h"
 #include "errors_u.h"
 #include "frm_main_u.h"
 #include "kuruten_app_u.h"
@@ -145,7 +146,8 @@ int KurutenMain(int argc, char** argv)
 
     int rc = 0;
     {
-        TfrmMain frmMain(settings, state);
+        TdmCmn dm(settings);
+        TfrmMain frmMain(settings, state, dm);
         // Hand-offs that arrive before the window is ready wait for it.
         std::vector<THandOffPacket> early;
         bool ready = false;
@@ -183,6 +185,7 @@ int KurutenMain(int argc, char** argv)
         } catch (const std::exception& e) {
             Log::Always(QStringLiteral("TfrmMain.FormDestroy ") + ExceptionText(e));
         }
+        dm.CloseDatabase();
     }
 
     instance.Release();

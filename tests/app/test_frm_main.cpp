@@ -1,3 +1,4 @@
+#include "dm_cmn_u.h"
 #include "frm_main_u.h"
 #include "log_u.h"
 #include "settings_u.h"
@@ -6,48 +7,88 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
 
 namespace {
+// A main window over a fresh embedded database in a fresh data root.
 struct TMainFixture
 {
-    TMainFixture(const QByteArray& ini = QByteArray())
+    explicit TMainFixture(const QByteArray& ini = QByteArray(), const QString& exeDir = QString())
     {
         const QString root = TestEnv::FreshDataRoot();
         TEnvValues env;
         env.gComputerName = "PC01";
-        env.gExeDir = TestEnv::SourceDir() + "/resources/";
+        env.gExeDir = exeDir.isEmpty() ? TestEnv::SourceDir() + "/resources/" : exeDir;
         settings = std::make_unique<TSettings>(root, env);
         log = std::make_unique<TLog>(settings->LogFolder(), "PC01");
         TLog::SetCurrent(log.get());
-        if (!ini.isEmpty()) {
-            QDir().mkpath(settings->DataFolder());
-            QFile f(settings->SettingsFile());
-            f.open(QIODevice::WriteOnly);
-            f.write(ini);
-        }
+        QDir().mkpath(settings->DataFolder());
+        QFile f(settings->SettingsFile());
+        f.open(QIODevice::WriteOnly);
+        f.write(TestEnv::LoopbackUdpIni() + ini);
+        f.close();
         settings->Initialize();
         // Each fixture has a registry of its own.
         qputenv("XDG_CONFIG_HOME", (root + "/cfg").toUtf8());
-        frm = std::make_unique<TfrmMain>(*settings, state);
+        // Questions of the schema upgrade are answered No.
+        rec.Decide = [](const TMsgRequest& r) { return (r.Buttons & mbNo) ? int(mbNo) : int(mbOK); };
+        dm = std::make_unique<TdmCmn>(*settings);
+        frm = std::make_unique<TfrmMain>(*settings, state, *dm);
     }
     ~TMainFixture()
     {
         frm.reset();
+        if (dm) dm->CloseDatabase();
+        dm.reset();
         TLog::SetCurrent(nullptr);
     }
     template <class T> T* Find(const QString& name) { return frm->findChild<T*>(name); }
+    QString Scalar(const QString& sql)
+    {
+        dm->sqlWork.SQL = sql;
+        dm->sqlWork.Open();
+        TFbQuery::TCloser c(dm->sqlWork);
+        return dm->sqlWork.Eof() ? QString() : dm->sqlWork.Field(0).AsString();
+    }
+    QString LogText() const
+    {
+        QFile f(log->CurrentFile());
+        f.open(QIODevice::ReadOnly);
+        return QString::fromUtf8(f.readAll());
+    }
+    // Lets queued work run until cond holds (bounded).
+    template <class F> bool WaitFor(F cond, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!cond() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return cond();
+    }
+    QString Grid(int row, int col)
+    {
+        auto* item = Find<QTableWidget>("sgdLog")->item(row, col);
+        return item ? item->text() : QString();
+    }
 
+    TMsgRecorder rec;
     TAppState state;
     std::unique_ptr<TSettings> settings;
     std::unique_ptr<TLog> log;
+    std::unique_ptr<TdmCmn> dm;
     std::unique_ptr<TfrmMain> frm;
 };
 } // namespace
@@ -56,6 +97,7 @@ TEST(FrmMain, LayoutAfterCreate)
 {
     TMainFixture f;
     ASSERT_TRUE(f.frm->FormCreate());
+    EXPECT_TRUE(QFileInfo::exists(f.settings->DefaultDatabaseFile()));
     EXPECT_EQ(f.frm->windowTitle(), QStringLiteral("くるてん３"));
     EXPECT_FALSE(f.frm->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(f.Find<QLabel>("stbPanel0")->minimumWidth(), 400);
@@ -65,7 +107,7 @@ TEST(FrmMain, LayoutAfterCreate)
     EXPECT_EQ(f.settings->ReadText("HANDLE", "MAIN_FORM"), QString::number(qulonglong(f.frm->winId())));
     EXPECT_EQ(f.Find<QPushButton>("btnDial")->toolTip(), QStringLiteral("電話をかけます。"));
     auto* grid = f.Find<QTableWidget>("sgdLog");
-    EXPECT_EQ(grid->rowCount(), 1);
+    EXPECT_EQ(grid->rowCount(), 1); // a day without calls: one empty row
     EXPECT_TRUE(grid->isColumnHidden(3));
     EXPECT_TRUE(grid->isColumnHidden(6)); // handling column only with the handling feature
     EXPECT_EQ(grid->columnWidth(0), 149);
@@ -114,7 +156,7 @@ TEST(FrmMain, RegistryRoundTripAndAbortedStartWritesNothing)
         EXPECT_EQ(reg.value("Initialize/frmMainWidth").toString(), "900");
         EXPECT_EQ(reg.value("Initialize/ExportDelCrlfTai").toString(), "0");
 
-        TfrmMain again(*f.settings, f.state);
+        TfrmMain again(*f.settings, f.state, *f.dm);
         again.ReadRegistry();
         EXPECT_EQ(again.ExportPaths.ExpPath, "/tmp/x.csv");
         EXPECT_FALSE(again.ExportPaths.ExportDelCrlfTai);
@@ -126,7 +168,7 @@ TEST(FrmMain, RegistryRoundTripAndAbortedStartWritesNothing)
         f.state.StartAborted = true;
         f.frm->FormDestroy();
         EXPECT_FALSE(QFileInfo::exists(qEnvironmentVariable("XDG_CONFIG_HOME") + "/hoshiba/kuruten3.conf"));
-        EXPECT_FALSE(QFileInfo::exists(f.settings->SettingsFile()));
+        EXPECT_FALSE(f.settings->ReadText("SIP", "AUDIO_OUT_VOL", "<none>") != "<none>");
     }
 }
 
@@ -147,17 +189,192 @@ TEST(FrmMain, ResidentModeAndCloseButtons)
     EXPECT_FALSE(f.frm->IconPresent());
 }
 
-TEST(FrmMain, HelpOpensTheShippedPageOrWarns)
+TEST(FrmMain, MissingHelpFileWarns)
+{
+    TMainFixture f(QByteArray(), "/nonexistent/");
+    ASSERT_TRUE(f.frm->FormCreate());
+    TMsgRecorder boxes;
+    f.Find<QPushButton>("btnHelp")->click();
+    EXPECT_TRUE(boxes.Saw(QStringLiteral("ヘルプファイルが見つかりません。")));
+    EXPECT_TRUE(QFileInfo::exists(TestEnv::SourceDir() + "/resources/help/index.html"));
+}
+
+TEST(Pipeline, KnownUnknownUpgradedAndWithheldCallers)
 {
     TMainFixture f;
     ASSERT_TRUE(f.frm->FormCreate());
-    EXPECT_TRUE(QFileInfo::exists(TestEnv::SourceDir() + "/resources/help/index.html"));
-    TMainFixture missing;
-    missing.settings.reset(new TSettings(TestEnv::FreshDataRoot(), TEnvValues{"PC01", "", "", "/nonexistent/"}));
-    missing.settings->Initialize();
-    TfrmMain frm(*missing.settings, missing.state);
-    ASSERT_TRUE(frm.FormCreate());
-    TMsgRecorder boxes;
-    frm.findChild<QPushButton*>("btnHelp")->click();
-    EXPECT_TRUE(boxes.Saw(QStringLiteral("ヘルプファイルが見つかりません。")));
+    TTels known{"0311112222", "0311112222", QStringLiteral("山田商店"), QStringLiteral("やまだしょうてん")};
+    ASSERT_TRUE(f.dm->InsertTels(known));
+    auto* name = f.Find<QLabel>("pnlCallName");
+    auto* number = f.Find<QLineEdit>("edtCall");
+
+    f.frm->TelReceiveProc("0311112222", "", 1, "");
+    EXPECT_EQ(name->text(), QStringLiteral("山田商店"));
+    EXPECT_EQ(number->text(), "0311112222");
+
+    // Unknown: registered once with the unknown caller's name.
+    f.frm->TelReceiveProc("0399998888", "", 1, "");
+    EXPECT_EQ(name->text(), QStringLiteral("発信者不明"));
+    EXPECT_EQ(f.Scalar("select CALLER from TELS where TEL_NO = '0399998888'"), QStringLiteral("発信者不明"));
+    EXPECT_EQ(f.Scalar("select READ_NAME from TELS where TEL_NO = '0399998888'"), QStringLiteral("はっしんしゃふめい"));
+
+    // A customer with that number appears: the next call takes the customer's name.
+    TCust cust;
+    cust.CUST_TEL = "03-9999-8888";
+    cust.CUST_TEL_NON = "0399998888";
+    cust.CUST_NAME = QStringLiteral("株式会社髙橋");
+    cust.CUST_KANA = QStringLiteral("カブシキガイシャタカハシ");
+    f.dm->InsertCustData(cust);
+    f.frm->TelReceiveProc("0399998888", "", 1, "");
+    EXPECT_EQ(name->text(), QStringLiteral("株式会社髙橋"));
+    EXPECT_EQ(f.Scalar("select count(*) from TELS where TEL_NO = '0399998888'"), "1");
+
+    // A named row keeps its name whatever the customer table says.
+    cust.CUST_TEL_NON = "0311112222";
+    cust.CUST_NAME = QStringLiteral("別の名前");
+    f.dm->InsertCustData(cust);
+    f.frm->TelReceiveProc("0311112222", "", 1, "");
+    EXPECT_EQ(name->text(), QStringLiteral("山田商店"));
+
+    // Withheld: stored as one space, shown empty.
+    f.frm->TelReceiveProc("", "", 1, "");
+    EXPECT_EQ(number->text(), QString());
+    EXPECT_EQ(f.Scalar("select count(*) from LOG where TEL_NO = ' '"), "1");
+    EXPECT_EQ(f.Scalar("select count(*) from TELS where TEL_NO = ' '"), "1");
+
+    // Five incoming rows in the history (calls within one second may come in any order).
+    EXPECT_EQ(f.Scalar("select count(*) from LOG where TEL_TYPE = '着信'"), "5");
+    ASSERT_EQ(f.Find<QTableWidget>("sgdLog")->rowCount(), 5);
+    QStringList shown;
+    for (int r = 0; r < 5; ++r) shown << f.Grid(r, 1) + "|" + f.Grid(r, 2) + "|" + f.Grid(r, 4);
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({QStringLiteral(" |着信|発信者不明"), QStringLiteral("0311112222|着信|山田商店"),
+                                  QStringLiteral("0311112222|着信|山田商店"), QStringLiteral("0399998888|着信|株式会社髙橋"),
+                                  QStringLiteral("0399998888|着信|株式会社髙橋")}));
+    EXPECT_TRUE(f.LogText().contains("★TelReceiveProc TelNo=0399998888 LogNo= PortNo=1 CalledReadName="));
+    EXPECT_TRUE(f.LogText().contains("not found tel"));
+}
+
+TEST(Pipeline, HistoryKindsAndStatement)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    f.frm->TelReceiveProc("0311110000", "", 1, "");
+    f.frm->CallDataInsert("0322220000", 1);
+    EXPECT_EQ(f.Scalar("select TEL_TYPE from LOG where TEL_NO = '0322220000'"), QStringLiteral("発信"));
+    EXPECT_EQ(f.Scalar("select CALLER from TELS where TEL_NO = '0322220000'"), QStringLiteral("発信者不明"));
+
+    const std::pair<int, QStringList> kinds[] = {
+        {0, {QStringLiteral("着信")}},
+        {1, {QStringLiteral("発信")}},
+        {2, {QStringLiteral("発信"), QStringLiteral("着信")}},
+    };
+    for (const auto& [kind, types] : kinds) {
+        f.Find<QRadioButton>(QStringLiteral("rbTelType%1").arg(kind))->click();
+        ASSERT_EQ(f.Find<QTableWidget>("sgdLog")->rowCount(), types.size());
+        QStringList got;
+        for (int r = 0; r < types.size(); ++r) got << f.Grid(r, 2);
+        got.sort();
+        EXPECT_EQ(got, types);
+    }
+    const QString today = QDate::currentDate().toString("yyyy/MM/dd");
+    const QString tomorrow = QDate::currentDate().addDays(1).toString("yyyy/MM/dd");
+    EXPECT_TRUE(f.LogText().contains(
+        "strSql=select g.*, t.CUST_TEL_NON, t.CALLER, t.READ_NAME, a.ACT_NO from LOG g left join TELS t on t.TEL_NO = "
+        "g.TEL_NO left join ACCEPT_T a on a.LOG_NO = g.LOG_NO where g.DT_FROM >= '" + today +
+        "' and g.DT_FROM < '" + tomorrow + "' and g.TEL_TYPE = '着信' order by g.DT_FROM desc"));
+
+    // Another day: empty, the number box and panel are cleared.
+    f.Find<QPushButton>("btnPrevDay")->click();
+    EXPECT_EQ(f.Find<QTableWidget>("sgdLog")->rowCount(), 1);
+    EXPECT_EQ(f.Grid(0, 1), QString());
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), QString());
+}
+
+TEST(Pipeline, CallInterruptsRunningRefreshAndCallsKeepTheirOrder)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    f.log->SetDetailed(false);
+    QFile::remove(f.log->CurrentFile());
+    f.log->SetDetailed(true);
+
+    f.frm->SubmitIncomingCall("0300000001", "", 1, "");
+    f.frm->SubmitIncomingCall("0300000002", "", 1, "");
+    TUpTable all;
+    all.UpLog = all.UpTels = all.UpAccept = all.UpUser = all.UpActType = all.UpActResult = all.UpCustOption =
+        all.UpCustOptionData = true;
+    f.frm->RefreshTables(all); // the queued calls arrive during its first step
+    ASSERT_TRUE(f.WaitFor([&] { return f.Scalar("select count(*) from LOG") == "2"; }));
+    ASSERT_TRUE(f.WaitFor([&] { return !f.frm->RefreshBusy(); }));
+
+    const QString text = f.LogText();
+    const qsizetype begin = text.indexOf("TfrmMain.RefreshTables begin");
+    const qsizetype call1 = text.indexOf("★TelReceiveProc TelNo=0300000001");
+    const qsizetype call2 = text.indexOf("★TelReceiveProc TelNo=0300000002");
+    ASSERT_GE(begin, 0);
+    ASSERT_GT(call1, begin);
+    EXPECT_GT(call2, call1);
+    // The interrupted refresh wrote no end line before the first call ran.
+    EXPECT_EQ(text.mid(begin, call1 - begin).indexOf("TfrmMain.RefreshTables end"), -1);
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), "0300000002"); // the last call is on screen
+    EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("発信者不明"));
+}
+
+TEST(Memo, ByteLimitQuotesAndLineBreaks)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    f.frm->TelReceiveProc("0312345678", "", 1, "");
+    const QString logNo = f.Scalar("select max(LOG_NO) from LOG");
+
+    struct Case { QString memo; bool accepted; };
+    const Case cases[] = {
+        {QString(4000, QChar('a')), true},
+        {QString(2001, QChar(0x3042)), false},               // 4002 CP932 bytes
+        {QStringLiteral("It's 'quoted'\n二行目"), true},
+    };
+    for (const Case& c : cases) {
+        bool accepted = false;
+        Msg::SetDialogResponder([&](QDialog& dlg) {
+            dlg.setResult(0); // as exec() starts
+            dlg.findChild<QPlainTextEdit*>("mmoMemo")->setPlainText(c.memo);
+            dlg.findChild<QPushButton*>("btnOk")->click();
+            accepted = dlg.result() == QDialog::Accepted;
+            return dlg.result();
+        });
+        TMsgRecorder boxes;
+        f.frm->EditCallMemo(logNo, QString());
+        Msg::SetDialogResponder({});
+        EXPECT_EQ(accepted, c.accepted);
+        EXPECT_EQ(boxes.Saw(QStringLiteral("文字数が規定範囲を超えています。(最大半角4000文字)")), !c.accepted);
+        if (c.accepted) {
+            QString stored = c.memo;
+            stored.replace("\n", "\r\n");
+            EXPECT_EQ(f.Scalar("select TEL_MEMO from LOG where LOG_NO = " + logNo), stored);
+            QString shown = f.Grid(0, 5);
+            EXPECT_EQ(shown, stored);
+        }
+    }
+    // Not a log number: nothing opens.
+    bool opened = false;
+    Msg::SetDialogResponder([&](QDialog&) { opened = true; return int(QDialog::Rejected); });
+    f.frm->EditCallMemo("", "x");
+    Msg::SetDialogResponder({});
+    EXPECT_FALSE(opened);
+}
+
+TEST(Pipeline, NumberBoxShowsCallerNameWithoutWriting)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    ASSERT_TRUE(f.dm->InsertTels({"0312340000", "0312340000", QStringLiteral("鈴木"), QStringLiteral("すずき")}));
+    auto* edt = f.Find<QLineEdit>("edtCall");
+    edt->setText("0312340000");
+    emit edt->editingFinished();
+    EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("鈴木"));
+    edt->setText("0399990000");
+    emit edt->editingFinished();
+    EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("発信者不明"));
+    EXPECT_EQ(f.Scalar("select count(*) from TELS"), "1");
 }

@@ -23,6 +23,10 @@ public:
         QDir().mkpath(Root + "/rt");
         QDir().mkpath(Root + "/cfg");
         QFile::setPermissions(Root + "/rt", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir().mkpath(DataFolder());
+        QFile ini(DataFolder() + "/kuruten3.ini");
+        ini.open(QIODevice::WriteOnly);
+        ini.write(TestEnv::LoopbackUdpIni());
     }
 
     QProcessEnvironment Env() const
@@ -169,7 +173,7 @@ TEST(Process, HandleThatIsNotANumberIsAnError)
     ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
     QFile ini(s.DataFolder() + "/kuruten3.ini");
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[HANDLE]\nMAIN_FORM=not-a-number\n");
+    ini.write(TestEnv::LoopbackUdpIni() + "[HANDLE]\nMAIN_FORM=not-a-number\n");
     ini.close();
     EXPECT_EQ(s.Run({"/s", "0312345678"}), 1);
     EXPECT_TRUE(s.Messages().contains(QStringLiteral("error\tくるてんのハンドルを取得できませんでした。")));
@@ -179,6 +183,7 @@ TEST(Process, HandleThatIsNotANumberIsAnError)
 TEST(Process, UnusableDataRootEndsTheStartWithAClearError)
 {
     TSession s;
+    QDir(s.Root + "/hoshiba").removeRecursively();
     QFile blocker(s.Root + "/hoshiba");
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();

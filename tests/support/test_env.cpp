@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QUdpSocket>
 #include <QUuid>
 
 namespace TestEnv {
@@ -29,9 +30,24 @@ QString SourceDir()
     return QStringLiteral(KURUTEN_SOURCE_DIR);
 }
 
+int FreeUdpPort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+QByteArray LoopbackUdpIni()
+{
+    return QStringLiteral("[UDP]\nBROADCAST_ADDRESS=127.0.0.1\nCLIENT_PORT=%1\nSERVER_PORT=%2\n")
+        .arg(FreeUdpPort())
+        .arg(FreeUdpPort())
+        .toUtf8();
+}
+
 } // namespace TestEnv
 
-TMsgRecorder::TMsgRecorder(int answer) : Answer(answer)
+TMsgRecorder::TMsgRecorder(int answer) : Answer(answer), FPrevious(Msg::CurrentResponder())
 {
     Msg::SetResponder([this](const TMsgRequest& r) {
         Shown.push_back(r);
@@ -41,7 +57,7 @@ TMsgRecorder::TMsgRecorder(int answer) : Answer(answer)
 
 TMsgRecorder::~TMsgRecorder()
 {
-    Msg::SetResponder({});
+    Msg::SetResponder(FPrevious);
 }
 
 bool TMsgRecorder::Saw(const QString& text) const

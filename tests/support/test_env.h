@@ -16,6 +16,10 @@ QString FreshDataRoot();
 // Path of the built program and the source tree.
 QString ProgramPath();
 QString SourceDir();
+// A UDP port nothing on loopback uses right now.
+int FreeUdpPort();
+// "[UDP]" settings that keep every datagram on loopback, on free ports.
+QByteArray LoopbackUdpIni();
 }
 
 // Records message boxes and answers them with a fixed button (or per text).
@@ -28,4 +32,7 @@ public:
     int Answer;
     std::function<int(const TMsgRequest&)> Decide; // overrides Answer when set
     bool Saw(const QString& text) const;
+
+private:
+    Msg::TResponder FPrevious; // restored when this recorder ends
 };

@@ -1,6 +1,6 @@
 // The real program in two processes: single instance and hand-off.
+#include "program_session.h"
 #include "single_instance_u.h"
-#include "test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -11,97 +11,7 @@
 #include <QProcess>
 #include <QThread>
 
-namespace {
-
-// One private user session: its data root, runtime folder and message log.
-class TSession
-{
-public:
-    TSession()
-    {
-        Root = TestEnv::FreshDataRoot();
-        QDir().mkpath(Root + "/rt");
-        QDir().mkpath(Root + "/cfg");
-        QFile::setPermissions(Root + "/rt", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QDir().mkpath(DataFolder());
-        QFile ini(DataFolder() + "/kuruten3.ini");
-        ini.open(QIODevice::WriteOnly);
-        ini.write(TestEnv::LoopbackUdpIni());
-    }
-
-    QProcessEnvironment Env() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KURUTEN_COMMON_APPDATA", Root);
-        env.insert("XDG_RUNTIME_DIR", Root + "/rt");
-        env.insert("XDG_CONFIG_HOME", Root + "/cfg");
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("KURUTEN_MSG_LOG", Root + "/msg.txt");
-        return env;
-    }
-
-    std::unique_ptr<QProcess> Start(const QStringList& args = {}) const
-    {
-        auto p = std::make_unique<QProcess>();
-        p->setProcessEnvironment(Env());
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p->start(TestEnv::ProgramPath(), args);
-        p->waitForStarted();
-        return p;
-    }
-
-    // Runs a second copy to its end; returns its exit code.
-    int Run(const QStringList& args) const
-    {
-        auto p = Start(args);
-        if (!p->waitForFinished(20000)) {
-            p->kill();
-            return -1;
-        }
-        return p->exitCode();
-    }
-
-    QString DataFolder() const { return Root + "/hoshiba/kuruten3"; }
-
-    QString LogText() const
-    {
-        QString all;
-        for (const QString& f : QDir(DataFolder() + "/log").entryList(QDir::Files)) {
-            QFile file(DataFolder() + "/log/" + f);
-            file.open(QIODevice::ReadOnly);
-            all += QString::fromUtf8(file.readAll());
-        }
-        return all;
-    }
-
-    QString Messages() const
-    {
-        QFile f(Root + "/msg.txt");
-        f.open(QIODevice::ReadOnly);
-        return QString::fromUtf8(f.readAll());
-    }
-
-    bool WaitForLog(const QString& text, int ms = 15000) const
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            if (LogText().contains(text)) return true;
-            QThread::msleep(50);
-        }
-        return false;
-    }
-
-    QString Root;
-};
-
-void Stop(QProcess& p)
-{
-    p.terminate();
-    if (!p.waitForFinished(10000)) p.kill();
-}
-
-} // namespace
+using namespace ProgramTest;
 
 TEST(Process, SecondStartHandsOverOrWarns)
 {

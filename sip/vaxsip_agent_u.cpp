@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHostAddress>
+#include <QDirIterator>
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -59,6 +61,31 @@ bool PortFree(const QString& ip, int port)
     const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
     ::close(fd);
     return ok;
+}
+
+// Descriptors of this process's UDP sockets bound to port: the stack's SIP
+// sockets, watched so that a request is handled the moment it arrives.
+std::vector<int> UdpSocketsOnPort(int port)
+{
+    std::vector<int> fds;
+    QDirIterator it(QStringLiteral("/proc/self/fd"), QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        bool ok = false;
+        const int fd = it.fileName().toInt(&ok);
+        if (!ok || !it.fileInfo().symLinkTarget().contains(QLatin1String("socket:"))) continue;
+        int type = 0;
+        socklen_t len = sizeof type;
+        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &len) != 0 || type != SOCK_DGRAM) continue;
+        sockaddr_storage a{};
+        socklen_t alen = sizeof a;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &alen) != 0) continue;
+        int bound = -1;
+        if (a.ss_family == AF_INET) bound = ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
+        else if (a.ss_family == AF_INET6) bound = ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port);
+        if (bound == port) fds.push_back(fd);
+    }
+    return fds;
 }
 
 // Volume 0..250 as a gain: 200 is unity, 0 is as good as silent.
@@ -153,7 +180,16 @@ struct TVaxSIPUserAgentOCX::TImpl
     std::shared_ptr<linphone::Core> Core;
     std::shared_ptr<TListener> Listener;
     std::shared_ptr<linphone::Account> Account;
+    // The stack runs on a slow timer for its own timers; a datagram on its
+    // SIP socket wakes it at once, and it then runs fast for a short while
+    // (one request takes several steps). Idle costs next to nothing.
     QTimer Iterate;
+    std::vector<std::unique_ptr<QSocketNotifier>> Watches;
+    qint64 FastUntil = 0;
+    static constexpr int kSlowMs = 50;
+    static constexpr int kFastMs = 1;
+    static constexpr int kCallMs = 5; // while a call exists
+    static constexpr int kFastForMs = 200;
     std::deque<std::function<void()>> Events;
     bool Dispatching = false;
 
@@ -200,6 +236,28 @@ struct TVaxSIPUserAgentOCX::TImpl
             Dispatching = false;
         }
         Dispatch();
+        if (!Core) return;
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const int want = now < FastUntil ? kFastMs : !Calls.empty() ? kCallMs : SlowMs();
+        if (Iterate.interval() != want) Iterate.setInterval(want);
+    }
+
+    int SlowMs() const { return Options.IterateMs > 0 ? Options.IterateMs : kSlowMs; }
+
+    void Wake()
+    {
+        FastUntil = QDateTime::currentMSecsSinceEpoch() + kFastForMs;
+        Tick();
+    }
+
+    void WatchSipSockets(QObject* owner)
+    {
+        Watches.clear();
+        for (int fd : UdpSocketsOnPort(SipPort)) {
+            auto n = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+            QObject::connect(n.get(), &QSocketNotifier::activated, owner, [this] { Wake(); });
+            Watches.push_back(std::move(n));
+        }
     }
 
     std::shared_ptr<linphone::AudioDevice> FindDevice(int index, bool output) const
@@ -450,6 +508,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     void Shutdown()
     {
         Iterate.stop();
+        Watches.clear();
         if (Core) {
             Listener->Impl = nullptr;
             Core->removeListener(Listener);
@@ -473,7 +532,6 @@ TVaxSIPUserAgentOCX::TVaxSIPUserAgentOCX(const TVaxAgentOptions& options, QObjec
     FImpl->Q_ = this;
     FImpl->Options = options;
     FImpl->Iterate.setTimerType(Qt::PreciseTimer);
-    FImpl->Iterate.setInterval(std::max(1, options.IterateMs));
     connect(&FImpl->Iterate, &QTimer::timeout, this, [this] { FImpl->Tick(); });
 }
 
@@ -610,7 +668,9 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     // Codecs as the stack offers them until the options pick some.
     d.SipPort = listenPort;
     d.ApplyGains();
-    d.Iterate.start();
+    d.WatchSipSockets(this);
+    d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
+    d.Iterate.start(1);
     return true;
 }
 

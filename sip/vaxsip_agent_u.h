@@ -23,7 +23,7 @@ struct TVaxAgentOptions
     bool UseFiles = false;    // no sound card: play/record WAV files (or nothing)
     QString PlayFile;         // with UseFiles: what the far end hears
     QString RecordFile;       // with UseFiles: where the far end's audio goes
-    int IterateMs = 5;        // how often the stack runs
+    int IterateMs = 50;       // how often the stack runs while idle (a datagram wakes it)
 };
 
 class TVaxSIPUserAgentOCX : public QObject

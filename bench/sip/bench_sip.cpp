@@ -1,0 +1,325 @@
+// Softphone benchmark on loopback (prints figures; never run by ctest).
+//  1. INVITE -> 180 Ringing as sipp sees it on the wire, against this
+//     program's engine and against linphonec in the same run.
+//  2. CPU used by the process while the engine sits registered and idle.
+#include "log_u.h"
+#include "settings_u.h"
+#include "softphone_u.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+QString gDir;
+
+// Held by anyone (a plain bind without SO_REUSEADDR fails).
+bool Taken(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0;
+    ::close(fd);
+    return taken;
+}
+
+int FreePort()
+{
+    QUdpSocket s;
+    s.bind(QHostAddress::LocalHost, 0);
+    return s.localPort();
+}
+
+void Pump(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool WaitFor(const std::function<bool()>& pred, int ms)
+{
+    QDeadlineTimer d(ms);
+    while (!pred()) {
+        if (d.hasExpired()) return false;
+        Pump(5);
+    }
+    return true;
+}
+
+// One caller after another: INVITE, 180, then CANCEL.
+const char* kUac = R"(<?xml version="1.0" encoding="ISO-8859-1" ?>
+<scenario name="bench">
+<send retrans="500"><![CDATA[
+INVITE sip:100@[remote_ip]:[remote_port] SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=z9hG4bK[pid]x[call_number]inv
+From: <sip:caller[call_number]@[local_ip]:[local_port]>;tag=[pid]SIPpTag00[call_number]
+To: <sip:100@[remote_ip]:[remote_port]>
+Call-ID: [call_id]
+CSeq: 1 INVITE
+Contact: sip:caller[call_number]@[local_ip]:[local_port]
+Max-Forwards: 70
+Content-Type: application/sdp
+Content-Length: [len]
+
+v=0
+o=user1 53655765 2353687637 IN IP[local_ip_type] [local_ip]
+s=-
+c=IN IP[media_ip_type] [media_ip]
+t=0 0
+m=audio [media_port] RTP/AVP 8 0
+a=rtpmap:8 PCMA/8000
+a=rtpmap:0 PCMU/8000
+]]></send>
+<recv response="100" optional="true"/>
+<recv response="180"/>
+<pause milliseconds="100"/>
+<send><![CDATA[
+CANCEL sip:100@[remote_ip]:[remote_port] SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=z9hG4bK[pid]x[call_number]inv
+From: <sip:caller[call_number]@[local_ip]:[local_port]>;tag=[pid]SIPpTag00[call_number]
+To: <sip:100@[remote_ip]:[remote_port]>
+Call-ID: [call_id]
+CSeq: 1 CANCEL
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<recv response="200"/>
+<recv response="487"/>
+<send><![CDATA[
+ACK sip:100@[remote_ip]:[remote_port] SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=z9hG4bK[pid]x[call_number]inv
+[last_From:]
+[last_To:]
+Call-ID: [call_id]
+CSeq: 1 ACK
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<pause milliseconds="100"/>
+</scenario>
+)";
+
+const char* kRegistrar = R"(<?xml version="1.0" encoding="ISO-8859-1" ?>
+<scenario name="registrar">
+<recv request="REGISTER"/>
+<send><![CDATA[
+SIP/2.0 200 OK
+[last_Via:]
+[last_From:]
+[last_To:];tag=[pid]SIPpTag01[call_number]
+[last_Call-ID:]
+[last_CSeq:]
+Contact: <sip:100@[remote_ip]:[remote_port]>;expires=3600
+Expires: 3600
+Content-Length: 0
+
+]]></send>
+</scenario>
+)";
+
+// Starts sipp; returns the process (running) and the message file.
+QProcess* StartSipp(const QString& name, const QString& xml, const QString& remote, int calls, QString& msgFile)
+{
+    const QString dir = gDir + "/" + name;
+    QDir().mkpath(dir);
+    QFile f(dir + "/scenario.xml");
+    f.open(QIODevice::WriteOnly);
+    f.write(xml.toUtf8());
+    f.close();
+    msgFile = dir + "/msg.log";
+    const int port = FreePort();
+    QStringList args = {"-sf", dir + "/scenario.xml", "-i", "127.0.0.1", "-p", QString::number(port),
+                        "-mi", "127.0.0.1", "-mp", QString::number(FreePort() & ~1), "-m", QString::number(calls),
+                        "-l", "1", "-timeout", "120s", "-timeout_error", "-nostdin", "-trace_msg",
+                        "-message_file", msgFile};
+    if (!remote.isEmpty()) args << remote;
+    auto* p = new QProcess;
+    p->setStandardOutputFile(dir + "/out.log");
+    p->start("sipp", args);
+    p->waitForStarted(5000);
+    WaitFor([port] { return Taken(port); }, 5000);
+    p->setProperty("port", port);
+    return p;
+}
+
+// Microseconds of a sipp trace stamp "2026-12-10 00:33:46.703913".
+double StampUs(const QString& stamp)
+{
+    const QDateTime at = QDateTime::fromString(stamp.left(19), "yyyy-MM-dd HH:mm:ss");
+    if (!at.isValid()) return -1;
+    return at.toSecsSinceEpoch() * 1e6 + stamp.mid(20, 6).toDouble();
+}
+
+// INVITE sent -> 180 received per Call-ID, in ms, from sipp's trace.
+std::vector<double> InviteTo180(const QString& msgFile)
+{
+    QFile f(msgFile);
+    f.open(QIODevice::ReadOnly);
+    const QString text = QString::fromUtf8(f.readAll());
+    const QStringList blocks =
+        text.split(QRegularExpression("^-{20,} ", QRegularExpression::MultilineOption), Qt::SkipEmptyParts);
+    std::map<QString, double> sent;
+    std::vector<double> result;
+    const QRegularExpression callId("^Call-ID: *(\\S+)", QRegularExpression::MultilineOption);
+    for (const QString& b : blocks) {
+        const double us = StampUs(b.section('\n', 0, 0).trimmed());
+        const auto m = callId.match(b);
+        if (us < 0 || !m.hasMatch()) continue;
+        const QString id = m.captured(1);
+        if (b.contains("message sent") && b.contains("\nINVITE sip:")) {
+            if (!sent.count(id)) sent[id] = us;
+        } else if (b.contains("message received") && b.contains("\nSIP/2.0 180")) {
+            auto it = sent.find(id);
+            if (it != sent.end()) {
+                result.push_back((us - it->second) / 1000.0);
+                sent.erase(it);
+            }
+        }
+    }
+    return result;
+}
+
+void PrintFigures(const char* what, std::vector<double> v)
+{
+    if (v.empty()) {
+        std::printf("%-34s no samples\n", what);
+        return;
+    }
+    std::sort(v.begin(), v.end());
+    auto at = [&v](double q) { return v[std::min(v.size() - 1, static_cast<size_t>(q * (v.size() - 1) + 0.5))]; };
+    std::printf("%-34s n=%zu  median %.2f ms  p95 %.2f ms  max %.2f ms\n", what, v.size(), at(0.5), at(0.95),
+                v.back());
+}
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+std::vector<double> RunCalls(const QString& name, const QString& remote, int calls)
+{
+    QString msg;
+    QProcess* sipp = StartSipp(name, QString::fromLatin1(kUac), remote, calls, msg);
+    WaitFor([sipp] { return sipp->state() == QProcess::NotRunning; }, 180000);
+    if (sipp->state() != QProcess::NotRunning) sipp->kill();
+    if (sipp->exitCode() != 0) std::printf("  (sipp %s ended with %d)\n", qPrintable(name), sipp->exitCode());
+    delete sipp;
+    return InviteTo180(msg);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir tmp(QDir::tempPath() + "/kuruten-bench-XXXXXX");
+    tmp.setAutoRemove(qEnvironmentVariableIsEmpty("KURUTEN_KEEP_BENCH_DIR"));
+    gDir = tmp.path();
+    for (const char* sub : {"home", "runtime", "data"}) QDir().mkpath(gDir + "/" + sub);
+    QFile::setPermissions(gDir + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("HOME", (gDir + "/home").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (gDir + "/runtime").toUtf8());
+    QApplication app(argc, argv);
+    const int calls = argc > 1 ? QString(argv[1]).toInt() : 200;
+    const int idleSec = argc > 2 ? QString(argv[2]).toInt() : 20;
+
+    TEnvValues env;
+    env.gComputerName = "BENCH";
+    env.gIpAddress = "127.0.0.1";
+    env.gExeDir = gDir + "/";
+    TSettings settings(gDir + "/data", env);
+    settings.Initialize();
+    TVaxAgentOptions options;
+    options.WorkFolder = gDir + "/sip";
+    options.DnsServers = {"127.0.0.1"};
+    options.UseFiles = true;
+    TSoftPhone phone(settings, options);
+    phone.BindToListenAddress = true;
+    phone.CreateVaxObjects(1);
+
+    // Registered with a registrar on loopback.
+    QString regMsg;
+    QProcess* registrar = StartSipp("registrar", QString::fromLatin1(kRegistrar), QString(), 1, regMsg);
+    const int regPort = registrar->property("port").toInt();
+    TAccountRow row = {{"USERID", "100"}, {"PASSWD", "secret"}, {"SIPPLOXY", QString("127.0.0.1:%1").arg(regPort)},
+                       {"REGIST_PROXY", "1"}, {"CHNUM", "1"}, {"CODECS", "2,3"}};
+    phone.SetAccountSource([row](const QString&) { return std::optional<TAccountRow>(row); });
+    phone.LoadSIPAccount();
+    if (!phone.ConnectVax(0)) {
+        std::printf("engine did not register\n");
+        return 1;
+    }
+    registrar->waitForFinished(5000);
+    delete registrar;
+    const QString engine = QString("127.0.0.1:%1").arg(phone.gVaxObjects[0]->ListenPort());
+    std::printf("engine registered on %s (%s)\n", qPrintable(engine), qPrintable(phone.gVaxObjects[0]->VersionText()));
+
+    // Idle CPU while registered.
+    Pump(1000);
+    const double cpu0 = CpuSeconds();
+    const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
+    Pump(idleSec * 1000);
+    const double cpu = CpuSeconds() - cpu0;
+    const double wall = (QDateTime::currentMSecsSinceEpoch() - t0) / 1000.0;
+    std::printf("%-34s %.2f %% of one core over %.0f s\n", "idle CPU (registered)", 100.0 * cpu / wall, wall);
+
+    // INVITE -> 180: this program.
+    PrintFigures("INVITE -> 180 (kuruten3 engine)", RunCalls("uac-engine", engine, calls));
+
+    // INVITE -> 180: linphonec as the peer, in the same run.
+    const int lport = FreePort();
+    QDir().mkpath(gDir + "/linphonec");
+    QFile rc(gDir + "/linphonec/rc");
+    rc.open(QIODevice::WriteOnly);
+    rc.write(QString("[sip]\nsip_port=%1\nsip_tcp_port=0\nbind_address=127.0.0.1\nuse_ipv6=0\ninc_timeout=600\n"
+                     "[net]\nfirewall_policy=0\n[sound]\nplayback_dev_id=\ncapture_dev_id=\n"
+                     "[video]\ncapture=0\ndisplay=0\n")
+                 .arg(lport)
+                 .toUtf8());
+    rc.close();
+    QProcess linphonec;
+    QProcessEnvironment lenv = QProcessEnvironment::systemEnvironment();
+    lenv.insert("HOME", gDir + "/linphonec");
+    linphonec.setProcessEnvironment(lenv);
+    linphonec.setStandardOutputFile(gDir + "/linphonec/out.log");
+    linphonec.start("linphonec", {"-c", gDir + "/linphonec/rc"});
+    // linphonec listens only once told to.
+    bool up = linphonec.waitForStarted(5000);
+    Pump(1000);
+    up = up && linphonec.write(QString("ports sip %1\n").arg(lport).toUtf8()) > 0 &&
+                    WaitFor([lport] { return Taken(lport); }, 15000);
+    // Debian's linphonec 5.1 may refuse every call with 503 ("core global
+    // state is not on"): then it prints "no samples".
+    if (up) PrintFigures("INVITE -> 180 (linphonec)", RunCalls("uac-linphonec", QString("127.0.0.1:%1").arg(lport), calls));
+    else std::printf("linphonec did not start (see %s)\n", qPrintable(gDir + "/linphonec/out.log"));
+    linphonec.write("quit\n");
+    if (!linphonec.waitForFinished(5000)) linphonec.kill();
+    return 0;
+}

@@ -42,6 +42,8 @@ void TKurutenApp::HandleException(const QString& message)
 
 void TKurutenApp::SetUpLook()
 {
+    // Dates, day names and Qt's own texts in Japanese whatever the session's locale.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     const QStringList families = QFontDatabase::families();
     for (const QString& name : {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
                                 QStringLiteral("Noto Sans CJK JP")}) {

@@ -3,6 +3,7 @@
 // the incoming-call pipeline and the main window use, and the time of the
 // upgrade's index step on that data.
 //   bench_db embedded|server
+#include "bench_data_u.h"
 #include "dm_cmn_u.h"
 #include "settings_u.h"
 
@@ -18,37 +19,7 @@
 #include <functional>
 #include <vector>
 
-namespace {
-constexpr int kLogRows = 1000000;
-constexpr int kTels = 100000;
-constexpr int kCustomers = 50000;
-
-QString Number(int i)
-{
-    return QStringLiteral("03%1").arg(i, 8, 10, QLatin1Char('0'));
-}
-
-void Report(const char* what, std::vector<double> ms)
-{
-    std::sort(ms.begin(), ms.end());
-    const double median = ms[ms.size() / 2];
-    const double p99 = ms[std::min(ms.size() - 1, ms.size() * 99 / 100)];
-    std::printf("  %-34s median %8.3f ms   p99 %8.3f ms   (n=%zu)\n", what, median, p99, ms.size());
-}
-
-std::vector<double> Time(int n, const std::function<void(int)>& op)
-{
-    std::vector<double> out;
-    out.reserve(size_t(n));
-    QElapsedTimer t;
-    for (int i = 0; i < n; ++i) {
-        t.start();
-        op(i);
-        out.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    return out;
-}
-} // namespace
+using namespace BenchData;
 
 int main(int argc, char** argv)
 {
@@ -82,46 +53,7 @@ int main(int argc, char** argv)
         // Base tables of a new database; the search indexes come from InitTables.
         QElapsedTimer build;
         build.start();
-        {
-            TFbDatabase db;
-            db.DatabaseName = dbName;
-            db.Params = {QStringLiteral("user_name=SYSDBA"), QStringLiteral("password=fbkey2468"),
-                         QStringLiteral("lc_ctype=NONE")};
-            db.CreateDatabase(8192);
-            TFbTransaction tr(db);
-            TFbQuery q(db, tr);
-            for (const QString& sql : TdmCmn::BaseTableStatements()) {
-                q.SQL = sql;
-                q.ExecSQL();
-            }
-            // Rows made inside the engine, one transaction per table.
-            q.SQL = QStringLiteral(
-                        "EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
-                        "INSERT INTO CUSTOMER (CUST_NO, CUST_NAME, CUST_KANA, CUST_TEL, CUST_TEL_NON, SEX, UPDT) VALUES "
-                        "(:i + 1, 'ｶｽﾀﾏｰ' || :i, 'ｶｽﾀﾏｰ', '03' || lpad(:i * 2, 8, '0'), '03' || lpad(:i * 2, 8, '0'), 0, "
-                        "CURRENT_TIMESTAMP); i = i + 1; END END")
-                        .arg(kCustomers);
-            q.ExecSQL();
-            q.SQL = QStringLiteral("EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
-                                   "INSERT INTO TELS (TEL_NO, CUST_TEL_NON, CALLER, READ_NAME, UPDT) VALUES "
-                                   "('03' || lpad(:i, 8, '0'), iif(mod(:i, 2) = 0, '03' || lpad(:i, 8, '0'), ''), "
-                                   "'発信者' || :i, 'はっしんしゃ', CURRENT_TIMESTAMP); i = i + 1; END END")
-                        .arg(kTels);
-            q.ExecSQL();
-            // One year; one call in nine is outgoing.
-            q.SQL = QStringLiteral("EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
-                                   "INSERT INTO LOG (LOG_NO, DT_FROM, TEL_NO, TEL_TYPE, DT_TO, TEL_TERM, TEL_MEMO, "
-                                   "TEL_TIME, PORT_NO) VALUES (:i + 1, cast('2023/01/01' as date) + :i * 365.0 / %1, "
-                                   "'03' || lpad(mod(:i * 7919, %2), 8, '0'), iif(mod(:i, 9) = 0, '発信', '着信'), "
-                                   "null, '0:00:00', '', 0, 1); i = i + 1; END END")
-                        .arg(kLogRows)
-                        .arg(kTels);
-            q.ExecSQL();
-            q.SQL = QStringLiteral("SET GENERATOR SEQ_LOG_NO TO %1").arg(kLogRows);
-            q.ExecSQL();
-            q.SQL = QStringLiteral("SET GENERATOR SEQ_CUST_NO TO %1").arg(kCustomers);
-            q.ExecSQL();
-        }
+        Build(dbName);
         std::printf("  data built in %.1f s (%d LOG, %d TELS, %d CUSTOMER rows)\n", double(build.elapsed()) / 1000,
                     kLogRows, kTels, kCustomers);
 

@@ -1,0 +1,142 @@
+// Time from a handed-over number to the caller's name in pnlCallName, with
+// the call-log row committed, on a database of a year of calls: alone, and
+// while a full table refresh of a busy day is running.
+#include "bench_data_u.h"
+#include "dm_cmn_u.h"
+#include "frm_main_u.h"
+#include "log_u.h"
+#include "msg_u.h"
+#include "settings_u.h"
+#include "single_instance_u.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+using namespace BenchData;
+
+namespace {
+qint64 Now()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// Submits a number as the hand-off does and waits for the name on screen.
+double OneCall(TfrmMain& frm, QLabel* name, const QString& number, const QString& expected)
+{
+    name->clear();
+    QElapsedTimer t;
+    t.start();
+    THandOffPacket p;
+    p.DwData = 1;
+    p.Data = number.toUtf8();
+    frm.OnDemoActivate(p);
+    while (name->text() != expected) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return double(t.nsecsElapsed()) / 1e6;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir root(QDir::tempPath() + QStringLiteral("/kuruten-bench-XXXXXX"));
+    qputenv("KURUTEN_COMMON_APPDATA", root.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (root.path() + "/cfg").toUtf8());
+    TSettings settings(root.path(), TEnvValues{"BENCH", "127.0.0.1", "BENCH", "/tmp/"});
+    settings.Initialize();
+    const QString dbName = settings.DefaultDatabaseFile();
+    QDir().mkpath(settings.SharedFolder());
+    // Stand-alone, with every datagram on loopback; no read-out, no blink.
+    settings.WriteText("UDP", "BROADCAST_ADDRESS", "127.0.0.1");
+    settings.WriteText("BASIC", "BRING", "0");
+    settings.WriteText("LINK", "ENABLED", "1"); // no question at the upgrade
+    settings.LoadSettings();
+    TLog log(settings.LogFolder(), "BENCH");
+    TLog::SetCurrent(&log);
+    Msg::SetResponder([](const TMsgRequest& r) { return (r.Buttons & mbNo) ? int(mbNo) : int(mbOK); });
+    // Detailed log on, as at every start: its lines are part of the cost.
+    log.SetDetailed(qEnvironmentVariable("BENCH_DETAIL_LOG", "1") == "1");
+
+    QElapsedTimer build;
+    build.start();
+    Build(dbName);
+    std::printf("embedded %s\n  data built in %.1f s\n", qPrintable(dbName), double(build.elapsed()) / 1000);
+
+    TAppState state;
+    TdmCmn dm(settings);
+    int rc = 0;
+    {
+        TfrmMain frm(settings, state, dm);
+        QElapsedTimer init;
+        init.start();
+        if (!frm.FormCreate()) return 1;
+        std::printf("  start with upgrade %.1f s\n", double(init.elapsed()) / 1000);
+        frm.show();
+        auto* name = frm.findChild<QLabel*>("pnlCallName");
+
+        // Known numbers, as most calls are.
+        std::vector<double> alone;
+        for (int i = 0; i < 200; ++i)
+            alone.push_back(OneCall(frm, name, Number(i * 37 % kTels), QStringLiteral("発信者%1").arg(i * 37 % kTels)));
+        Report("hand-off -> name shown, row committed", alone);
+
+        // Unknown numbers: a phone-book insert as well.
+        std::vector<double> unknown;
+        for (int i = 0; i < 100; ++i)
+            unknown.push_back(OneCall(frm, name, QStringLiteral("0120%1").arg(i, 6, 10, QLatin1Char('0')),
+                                      settings.UnknownName));
+        Report("  ... unknown number", unknown);
+
+        // During a refresh of a busy day (about 2,700 rows).
+        std::vector<double> during, yield;
+        auto* date = frm.findChild<QDateEdit*>("dtpLogDate");
+        for (int i = 0; i < 30; ++i) {
+            date->blockSignals(true);
+            date->setDate(QDate(2023, 6, 1).addDays(i));
+            date->blockSignals(false);
+            TUpTable all;
+            all.UpLog = all.UpTels = all.UpAccept = all.UpUser = all.UpActType = all.UpActResult = true;
+            // The call arrives from another thread at some moment of the refresh,
+            // as a hand-off from a second start would.
+            std::atomic<qint64> postedAt{0};
+            std::thread source([&, i] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5 + (i * 7) % 60));
+                postedAt = Now();
+                QMetaObject::invokeMethod(
+                    &frm,
+                    [&frm, i] {
+                        THandOffPacket p;
+                        p.DwData = 1;
+                        p.Data = Number(i).toUtf8();
+                        frm.OnDemoActivate(p);
+                    },
+                    Qt::QueuedConnection);
+            });
+            const qint64 refreshStart = Now();
+            frm.RefreshTables(all);
+            const qint64 refreshEnd = Now();
+            source.join();
+            while (name->text() != QStringLiteral("発信者%1").arg(i)) QCoreApplication::processEvents();
+            during.push_back(double(Now() - postedAt) / 1e6);
+            // How long the refresh ran on after the call arrived (0 when it had ended).
+            yield.push_back(double(std::max<qint64>(0, refreshEnd - std::max(postedAt.load(), refreshStart))) / 1e6);
+            name->clear();
+        }
+        Report("same, arriving during a full refresh", during);
+        Report("refresh running on after the call came", yield);
+        frm.FormDestroy();
+    }
+    dm.CloseDatabase();
+    TLog::SetCurrent(nullptr);
+    return rc;
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds and runs the call benchmark on the embedded file (a year of data).
+set -euo pipefail
+SRC=$(cd "$(dirname "$0")/../.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$SRC/build}
+cmake -S "$SRC" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD_DIR" -j2 --target bench_call
+QT_QPA_PLATFORM=offscreen "$BUILD_DIR/bench/app/bench_call" "$@"

@@ -5,6 +5,9 @@
 #include "errors_u.h"
 #include "frm_memo_u.h"
 #include "hand_off_u.h"
+#include "fra_sip_audio_u.h"
+#include "set_sip_u.h"
+#include "softphone_u.h"
 #include "speech_u.h"
 #include "tel_receive_u.h"
 #include "udp_notify_u.h"
@@ -458,7 +461,45 @@ void TfrmMain::InitNMUDP()
     connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) { RefreshTables(up); });
 }
 void TfrmMain::MakeIfMenu() {}
-void TfrmMain::InitSoftphone() {}
+void TfrmMain::InitSoftphone()
+{
+    TVaxAgentOptions options;
+    options.DnsServers = SipStart.DnsServers;
+    options.UseFiles = SipStart.UseFiles;
+    FPhone = new TSoftPhone(FSettings, options, this);
+    FPhone->BindToListenAddress = SipStart.BindToListenAddress;
+    FPhone->CreateVaxObjects(1);
+    FPhone->SetAccountSource(AccountSourceOf(FDm));
+    FAudio = new TfraSipAudio(*FPhone, FSettings, pnlAudio);
+    pnlAudio->layout()->addWidget(FAudio);
+    FAudio->InitAudioDevices();
+    pnlAudio->show();
+    FPhone->Ring().LoadRingWave(FExeDir + QStringLiteral("wav/incom.wav"));
+
+    QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
+    connect(FPhone, &TSoftPhone::StatusText, this, [panels](int panel, const QString& text) {
+        if (panel >= 0 && panel < 3) panels[panel]->setText(text);
+    });
+    connect(FPhone, &TSoftPhone::CallButtonsChanged, this,
+            [this](const QString& callCaption, int, const QString& hangUpCaption) {
+                btnDial->setText(callCaption);
+                btnHangUp->setText(hangUpCaption);
+            });
+    connect(FPhone, &TSoftPhone::IncomingCallSubmitted, this,
+            [this](const QString& telNo, const QString& logNo, const QString& readName, int portNo) {
+                SubmitIncomingCall(telNo, logNo, portNo, readName);
+            });
+    connect(FPhone, &TSoftPhone::OutgoingCallDialled, this, [this](const QString& telNo, int portNo) {
+        CallDataInsert(telNo, portNo);
+        if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+    });
+    connect(FPhone, &TSoftPhone::NumberBoxFocusRequested, this, [this] { edtCall->setFocus(); });
+    connect(FPhone, &TSoftPhone::SipSettingsRequested, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
+    connect(FPhone, &TSoftPhone::TimersStartRequested, FAudio, &TfraSipAudio::StartLevelMeter);
+    connect(btnDial, &QPushButton::clicked, this, [this] { FPhone->btnCallClick(edtCall->text()); });
+    connect(btnHangUp, &QPushButton::clicked, this, [this] { FPhone->btnHangUpClick(); });
+    connect(btnSetSIP, &QPushButton::clicked, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
+}
 void TfrmMain::CreateLookupLists() {}
 void TfrmMain::SetupAcceptGrid() {}
 
@@ -501,8 +542,9 @@ QString TfrmMain::VersionText() const
     case TRole::Client: role = QStringLiteral(" (ｸﾗｲｱﾝﾄ)"); break;
     case TRole::Server: role = QStringLiteral(" (ｻｰﾊﾞｰ)"); break;
     }
+    const QString engine = FPhone && !FPhone->gVaxObjects.empty() ? FPhone->gVaxObjects[0]->VersionText() : QString();
     const QString text = QStringLiteral("Soft Phone Ver. ") + TVersion::Current().Text + role +
-                         QStringLiteral(" / OCX ver. ");
+                         QStringLiteral(" / OCX ver. ") + engine;
     Log::Detail(text);
     return text;
 }
@@ -519,16 +561,10 @@ void TfrmMain::showEvent(QShowEvent* event)
 void TfrmMain::FormFirstShow()
 {
     FState.FirstShow = false;
-    if (!FWatchTimer) {
-        FWatchTimer = new QTimer(this);
-        FWatchTimer->setObjectName(QStringLiteral("tmrWatch"));
-        FWatchTimer->setInterval(60000);
-        connect(FWatchTimer, &QTimer::timeout, this, &TfrmMain::WatchTimerTimer);
-    }
-    FWatchTimer->start();
+    // Loads the account and registers (or offers the settings); starts the
+    // registration watch and the level meters.
+    if (FPhone) FPhone->FirstShow(this);
 }
-
-void TfrmMain::WatchTimerTimer() {}
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
@@ -562,13 +598,11 @@ void TfrmMain::FormDestroy()
     Log::Detail(QStringLiteral("TfrmMain.FormDestroy"));
     if (FState.StartAborted) return;
     WriteRegistry();
-    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_IN_NAME"), FSettings.AudioInName);
-    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_OUT_NAME"), FSettings.AudioOutName);
-    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_OUT_VOL"), QString::number(FSettings.AudioOutVol));
-    FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_IN_VOL"), QString::number(FSettings.AudioInVol));
+    if (FAudio) FAudio->WriteAudioSettings();
     FCallStart = QDateTime();
     if (FSettings.GJouchuIdx == 1) LeaveResident();
     Log::Detail(QStringLiteral("TfrmMain.HeapFreeProc"));
+    if (FPhone) FPhone->Ring().FreeRingWave();
     if (FSpeech && FSpeech->EngineExists()) FSpeech->ReleaseEngine();
     TLog::PurgeOldLogs(FSettings.LogFolder(), QDateTime::currentDateTime().addDays(-100));
 }
@@ -796,10 +830,19 @@ void TfrmMain::OnDemoActivate(const THandOffPacket& packet)
 void TfrmMain::DialCommand(const QString& telNo)
 {
     edtCall->setText(telNo);
+    pnlCallName->setText(FTelReceive->GetCallerName(telNo));
+    if (FPhone) FPhone->Dial(telNo);
 }
 
-void TfrmMain::IncAcceptCall() {}
-void TfrmMain::HangUp() {}
+void TfrmMain::IncAcceptCall()
+{
+    if (FPhone) FPhone->IncAcceptCall();
+}
+
+void TfrmMain::HangUp()
+{
+    if (FPhone) FPhone->HangUp();
+}
 
 void TfrmMain::AppException(const QString& message)
 {

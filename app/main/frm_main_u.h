@@ -32,6 +32,8 @@ class TfrmMemo;
 class TTelReceive;
 class TUdpNotify;
 class TSpeech;
+class TSoftPhone;
+class TfraSipAudio;
 
 // Export folders and options kept in the registry.
 struct TExportPaths
@@ -87,6 +89,7 @@ public:
     void EnterResident();
     void LeaveResident();
     bool IconPresent() const { return FTrayIcon != nullptr; }
+    TSoftPhone* Phone() const { return FPhone; }
     void ShowBalloon(const QString& text);
     void Open1Click();
 
@@ -95,6 +98,15 @@ public:
     void WriteRegistry();
 
     TExportPaths ExportPaths;
+
+    // How the softphone engine is started (set before FormCreate). The
+    // program listens on every address; tests keep it on loopback.
+    struct TSipStart
+    {
+        QStringList DnsServers;      // empty: the system's resolvers
+        bool BindToListenAddress = false;
+        bool UseFiles = false;       // no sound card: WAV files instead
+    } SipStart;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -133,7 +145,6 @@ private:
     void PopLogPopup();
     void mnuDetailLogClick();
     void mnuOpenLogClick();
-    void WatchTimerTimer();
     void btnMemoClick();
     void sgdLogClick();
     void sgdLogDblClick(int row, int column);
@@ -174,6 +185,8 @@ private:
     std::unique_ptr<TTelReceive> FTelReceive;
     TUdpNotify* FUdp = nullptr;
     TSpeech* FSpeech = nullptr;
+    TSoftPhone* FPhone = nullptr;
+    TfraSipAudio* FAudio = nullptr;
     TfrmMemo* FfrmMemo = nullptr;
     QDateTime FCallStart;
     std::deque<TCallRequest> FCalls;
@@ -235,5 +248,4 @@ private:
     QAction* mnuOpenLog = nullptr;
 
     QSystemTrayIcon* FTrayIcon = nullptr;
-    QTimer* FWatchTimer = nullptr;
 };

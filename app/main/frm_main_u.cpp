@@ -600,10 +600,13 @@ void TfrmMain::FormDestroy()
     WriteRegistry();
     if (FAudio) FAudio->WriteAudioSettings();
     FCallStart = QDateTime();
+    SendEndRequests();
     if (FSettings.GJouchuIdx == 1) LeaveResident();
+    if (FSettings.AutoBackup) AutoBackup();
     Log::Detail(QStringLiteral("TfrmMain.HeapFreeProc"));
     if (FPhone) FPhone->Ring().FreeRingWave();
     if (FSpeech && FSpeech->EngineExists()) FSpeech->ReleaseEngine();
+    FreeLookupLists();
     TLog::PurgeOldLogs(FSettings.LogFolder(), QDateTime::currentDateTime().addDays(-100));
 }
 
@@ -866,6 +869,9 @@ void TfrmMain::RefreshCustOptions(const TUpTable&) {}
 void TfrmMain::OpenTels(const QString&) {}
 void TfrmMain::OpenAccept(const QString&) {}
 void TfrmMain::btnCustInfoClick() {}
+void TfrmMain::SendEndRequests() {}
+void TfrmMain::AutoBackup() {}
+void TfrmMain::FreeLookupLists() {}
 void TfrmMain::SendNotice(const QString& text)
 {
     if (FUdp) FUdp->UpdateTelIvent(text);

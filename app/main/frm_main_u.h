@@ -178,6 +178,9 @@ private:
     void OpenTels(const QString& telNo);
     void OpenAccept(const QString& actNo);
     void btnCustInfoClick();
+    void SendEndRequests();
+    void AutoBackup();
+    void FreeLookupLists();
 
     TSettings& FSettings;
     TAppState& FState;

@@ -100,3 +100,16 @@ TEST(Process, UnusableDataRootEndsTheStartWithAClearError)
     EXPECT_EQ(s.Run({}), 2);
     EXPECT_TRUE(s.Messages().contains(s.Root + "/hoshiba")) << s.Messages().toStdString();
 }
+
+TEST(Process, StartThatFailsAtTheDatabaseWritesNothing)
+{
+    TSession s(TestEnv::LoopbackUdpIni() + "[KURUTEN_DB]\nDB_PATH=/nonexistent/folder/KURUDB.FDB\nLAN=0\n");
+    EXPECT_EQ(s.Run({}), 1);
+    EXPECT_TRUE(s.Messages().contains(QStringLiteral("error\tデータベースへの接続に失敗しました。")))
+        << s.Messages().toStdString();
+    EXPECT_TRUE(s.Messages().contains(QStringLiteral("kuruten3.iniファイルの設定を確認してください。")));
+    QFile ini(s.DataFolder() + "/kuruten3.ini");
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(ini.readAll().contains("AUDIO_OUT_VOL"));
+    EXPECT_FALSE(QFileInfo::exists(s.Root + "/cfg/hoshiba/kuruten3.conf"));
+}

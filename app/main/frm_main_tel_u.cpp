@@ -5,6 +5,7 @@
 #include "errors_u.h"
 #include "frm_memo_u.h"
 #include "log_u.h"
+#include "main_tab_bar_u.h"
 #include "msg_u.h"
 #include "tel_receive_u.h"
 

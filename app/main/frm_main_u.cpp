@@ -12,6 +12,7 @@
 #include "tel_receive_u.h"
 #include "udp_notify_u.h"
 #include "log_u.h"
+#include "main_tab_bar_u.h"
 #include "msg_u.h"
 #include "os_info_u.h"
 #include "version_u.h"
@@ -297,8 +298,9 @@ QWidget* TfrmMain::BuildNumberRow()
 
 QWidget* TfrmMain::BuildMainPages()
 {
-    PageMain = new QTabWidget;
+    PageMain = new TMainPages;
     PageMain->setObjectName(QStringLiteral("PageMain"));
+    connect(PageMain->Bar(), &TMainTabBar::CloseRequested, this, &TfrmMain::CloseCustomerPage);
 
     tabLog = new QWidget;
     tabLog->setObjectName(QStringLiteral("tabLog"));
@@ -852,6 +854,32 @@ void TfrmMain::AppException(const QString& message)
     Log::Always(QStringLiteral("This is on AppException Proc., E.Message=") + message);
     Msg::Error(message, this);
     FDm.ReDBConnect(message);
+}
+
+int TfrmMain::AddCustomerPage(QWidget* view, const QString& caption)
+{
+    const int index = PageMain->addTab(view, caption);
+    PageMain->setCurrentIndex(index);
+    return index;
+}
+
+void TfrmMain::CloseCustomerPage(int index)
+{
+    if (index < TMainTabBar::kFirstCustomerTab || index >= PageMain->count()) return;
+    QWidget* page = PageMain->widget(index);
+    const bool onlyOne = PageMain->count() == TMainTabBar::kFirstCustomerTab + 1;
+    PageMain->removeTab(index);
+    delete page;
+    int next = onlyOne ? 0 : index - 1;
+    if (!PageMain->isTabVisible(next)) next = 0; // the handling page is hidden without the feature
+    PageMain->setCurrentIndex(next);
+    PageMain->Bar()->update();
+}
+
+void TfrmMain::OnUserInfoUpdated()
+{
+    Log::Detail(QStringLiteral("TfrmMain.OnUserInfoUpdated begin"));
+    if (PageMain->currentIndex() != 0) CloseCustomerPage(PageMain->currentIndex());
 }
 
 // Later subsystems fill these in.

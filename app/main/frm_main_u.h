@@ -30,6 +30,7 @@ class QWidget;
 class TdmCmn;
 class TfrmMemo;
 class TTelReceive;
+class TMainPages;
 class TUdpNotify;
 class TSpeech;
 class TSoftPhone;
@@ -90,6 +91,12 @@ public:
     void LeaveResident();
     bool IconPresent() const { return FTrayIcon != nullptr; }
     TSoftPhone* Phone() const { return FPhone; }
+
+    // Customer pages (2 and later): add one, close the active one as its
+    // close mark does (the customer view asks for this too).
+    int AddCustomerPage(QWidget* view, const QString& caption);
+    void CloseCustomerPage(int index);
+    void OnUserInfoUpdated();
     void ShowBalloon(const QString& text);
     void Open1Click();
 
@@ -232,7 +239,7 @@ private:
     QLabel* pnlCalledNo = nullptr;
     QLabel* pnlCalledName = nullptr;
     // Main pages
-    QTabWidget* PageMain = nullptr;
+    TMainPages* PageMain = nullptr;
     QWidget* tabLog = nullptr;
     QWidget* tabAccept = nullptr;
     QTableWidget* sgdLog = nullptr;

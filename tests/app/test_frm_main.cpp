@@ -1,5 +1,6 @@
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
+#include "main_tab_bar_u.h"
 #include "log_u.h"
 #include "settings_u.h"
 #include "test_env.h"
@@ -22,6 +23,8 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTabWidget>
+#include <QTest>
 
 namespace {
 // A main window over a fresh embedded database in a fresh data root.
@@ -377,4 +380,45 @@ TEST(Pipeline, NumberBoxShowsCallerNameWithoutWriting)
     emit edt->editingFinished();
     EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("発信者不明"));
     EXPECT_EQ(f.Scalar("select count(*) from TELS"), "1");
+}
+
+TEST(FrmMain, CustomerTabsCloseFromTheirMarkOnlyWhileBrowsing)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    f.frm->resize(1000, 600);
+    f.frm->show();
+    auto* pages = f.Find<QTabWidget>("PageMain");
+    auto* bar = f.Find<TMainTabBar>("PageMainTabs");
+    EXPECT_FALSE(pages->isTabVisible(1)); // handling history only with the feature
+    const QString caption1 = QStringLiteral("山田商店　　　　　　　　　　　B");
+    const QString caption2 = QStringLiteral("株式会社髙橋　　　　　　　　　E");
+    f.frm->AddCustomerPage(new QWidget, caption1);
+    f.frm->AddCustomerPage(new QWidget, caption2);
+    EXPECT_EQ(TMainTabBar::DrawnCaption(caption1), caption1.left(15) + " ");
+    EXPECT_EQ(bar->MarkImage(), 1); // editing
+
+    auto clickCloseZone = [&] {
+        const QRect r = bar->tabRect(pages->currentIndex());
+        QTest::mouseMove(bar, QPoint(r.right() - 5, r.center().y()));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(r.right() - 5, r.center().y()));
+    };
+    clickCloseZone();
+    EXPECT_EQ(pages->count(), 4); // an edited record stays open
+
+    pages->setCurrentIndex(2);
+    const QRect r = bar->tabRect(2);
+    QTest::mouseMove(bar, QPoint(r.right() - 5, r.center().y()));
+    EXPECT_EQ(bar->MarkImage(), 5); // hot close mark
+    QTest::mouseMove(bar, QPoint(r.left() + 5, r.center().y()));
+    EXPECT_EQ(bar->MarkImage(), 4);
+    clickCloseZone();
+    ASSERT_EQ(pages->count(), 3);
+    EXPECT_EQ(pages->currentIndex(), 0); // the hidden handling page is skipped
+    EXPECT_EQ(pages->tabText(2), caption2);
+
+    pages->setCurrentIndex(2);
+    f.frm->OnUserInfoUpdated(); // the view asks to close its tab
+    EXPECT_EQ(pages->count(), 2);
+    EXPECT_EQ(pages->currentIndex(), 0);
 }

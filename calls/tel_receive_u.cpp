@@ -35,6 +35,14 @@ TTels TTelReceive::ReadCaller(const QString& lookupNo)
 
 TTels TTelReceive::IdentifyCaller(const QString& telNo, const QString& lookupNo, bool retryLookup)
 {
+    const TTels row = FindOrRegister(telNo, lookupNo, retryLookup);
+    Log::Detail(QStringLiteral("CustTelNon=") + row.CUST_TEL_NON + QStringLiteral(", Caller=") + row.CALLER +
+                QStringLiteral(", ReadName=") + row.READ_NAME);
+    return row;
+}
+
+TTels TTelReceive::FindOrRegister(const QString& telNo, const QString& lookupNo, bool retryLookup)
+{
     TTels row;
     const bool found = retryLookup ? GetTelsRetry(lookupNo, row) : FDm.GetTels(lookupNo, row);
     if (found) {

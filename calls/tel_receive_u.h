@@ -37,6 +37,8 @@ public:
     QString GetCallerName(const QString& number);
 
 private:
+    TTels FindOrRegister(const QString& telNo, const QString& lookupNo, bool retryLookup);
+
     TdmCmn& FDm;
     const TSettings& FSettings;
 };

@@ -87,20 +87,13 @@ void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int po
         caller = FTelReceive->ReadCaller(lookupNo);
     } else {
         caller = FTelReceive->IdentifyCaller(telNo, lookupNo, true);
-        Log::Detail(QStringLiteral("CustTelNon=") + caller.CUST_TEL_NON + QStringLiteral(", Caller=") + caller.CALLER +
-                    QStringLiteral(", ReadName=") + caller.READ_NAME);
         callLogNo = QString::number(FTelReceive->InsertCallLog(FCallStart, lookupNo, QStringLiteral("着信"), portNo));
         Log::Detail(QStringLiteral("LogNo1=") + callLogNo);
         SendNotice(QStringLiteral("TEL") + telNo + QLatin1Char(',') + callLogNo + QLatin1Char(',') +
                    QString::number(portNo));
     }
 
-    SetHistoryDate(QDate::currentDate());
-    TUpTable up;
-    up.UpLog = true;
-    up.UpTels = true;
-    RefreshTables(up);
-
+    ShowTodaysCalls();
     edtCall->setText(telNo);
     pnlCallName->setText(caller.CALLER);
 
@@ -140,18 +133,21 @@ void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
 {
     Log::Detail(QStringLiteral("TfrmMain.CallDataInsert TelNo=") + telNo + QStringLiteral(" PortNo=") +
                 QString::number(portNo));
-    const TTels caller = FTelReceive->IdentifyCaller(telNo, telNo, false);
-    Log::Detail(QStringLiteral("CustTelNon=") + caller.CUST_TEL_NON + QStringLiteral(", Caller=") + caller.CALLER +
-                QStringLiteral(", ReadName=") + caller.READ_NAME);
+    FTelReceive->IdentifyCaller(telNo, telNo, false);
     FTelReceive->InsertCallLog(QDateTime::currentDateTime(), telNo, QStringLiteral("発信"), portNo);
+    ShowTodaysCalls();
+    edtCall->setText(telNo);
+    pnlCallName->setText(FTelReceive->GetCallerName(telNo));
+    Log::Detail(QStringLiteral("TfrmMain.CallDataInsert end"));
+}
+
+void TfrmMain::ShowTodaysCalls()
+{
     SetHistoryDate(QDate::currentDate());
     TUpTable up;
     up.UpLog = true;
     up.UpTels = true;
     RefreshTables(up);
-    edtCall->setText(telNo);
-    pnlCallName->setText(FTelReceive->GetCallerName(telNo));
-    Log::Detail(QStringLiteral("TfrmMain.CallDataInsert end"));
 }
 
 // ---------------------------------------------------------------- blink

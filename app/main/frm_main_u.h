@@ -169,6 +169,8 @@ private:
     void DrainCalls();
     // Lets pending events run; true when a call asked the refresh to stop.
     bool RefreshInterrupted();
+    // History of today reloaded after a call was logged.
+    void ShowTodaysCalls();
     void StartBlink();
     void BlinkStep();
     void SendNotice(const QString& text);

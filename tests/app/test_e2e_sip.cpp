@@ -1,6 +1,7 @@
 // The main window with its softphone on loopback: a registrar and a caller
 // from sipp, a call that rings, enters the pipeline and is answered or
 // rejected from the window's buttons.
+#include "db_test_util.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
 #include "log_u.h"
@@ -21,16 +22,6 @@
 #include <QTableWidget>
 
 using Scenario::TUacEnd;
-
-namespace {
-QString Scalar(TdmCmn& dm, const QString& sql)
-{
-    dm.sqlWork.SQL = sql;
-    dm.sqlWork.Open();
-    TFbQuery::TCloser c(dm.sqlWork);
-    return dm.sqlWork.Eof() ? QString() : dm.sqlWork.Field(0).AsString();
-}
-} // namespace
 
 TEST(EndToEnd, SipCallReachesTheScreenAndTheDatabase)
 {
@@ -84,8 +75,8 @@ TEST(EndToEnd, SipCallReachesTheScreenAndTheDatabase)
             auto* name = frm.findChild<QLabel*>("pnlCallName");
             ASSERT_TRUE(SipTest::WaitFor([&] { return name->text() == QStringLiteral("山田商店"); }));
             EXPECT_EQ(frm.findChild<QLineEdit*>("edtCall")->text(), "0312345678");
-            EXPECT_EQ(Scalar(dm, "select TEL_TYPE from LOG where TEL_NO = '0312345678'"), QStringLiteral("着信"));
-            EXPECT_EQ(Scalar(dm, "select PORT_NO from LOG where TEL_NO = '0312345678'"), "1");
+            EXPECT_EQ(DbTest::Scalar(dm, "select TEL_TYPE from LOG where TEL_NO = '0312345678'"), QStringLiteral("着信"));
+            EXPECT_EQ(DbTest::Scalar(dm, "select PORT_NO from LOG where TEL_NO = '0312345678'"), "1");
             EXPECT_EQ(frm.findChild<QListWidget*>("lbxIncomTel")->count(), 1);
             auto* dial = frm.findChild<QPushButton*>("btnDial");
             EXPECT_EQ(dial->text(), QStringLiteral("受話"));
@@ -102,12 +93,12 @@ TEST(EndToEnd, SipCallReachesTheScreenAndTheDatabase)
             ASSERT_TRUE(SipTest::WaitFor([&] {
                 return frm.findChild<QLabel*>("pnlCallName")->text() == QStringLiteral("発信者不明");
             }));
-            EXPECT_EQ(Scalar(dm, "select count(*) from TELS where TEL_NO = '0399990000'"), "1");
+            EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from TELS where TEL_NO = '0399990000'"), "1");
             frm.findChild<QPushButton*>("btnHangUp")->click();
             EXPECT_TRUE(caller.Finish()) << caller.Output().toStdString();
             EXPECT_EQ(frm.findChild<QListWidget*>("lbxIncomTel")->count(), 0);
         }
-        EXPECT_EQ(Scalar(dm, "select count(*) from LOG where TEL_TYPE = '着信'"), "2");
+        EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG where TEL_TYPE = '着信'"), "2");
         frm.FormDestroy();
     }
     dm.CloseDatabase();

@@ -1,3 +1,4 @@
+#include "db_test_util.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
 #include "main_tab_bar_u.h"
@@ -60,13 +61,7 @@ struct TMainFixture
         TLog::SetCurrent(nullptr);
     }
     template <class T> T* Find(const QString& name) { return frm->findChild<T*>(name); }
-    QString Scalar(const QString& sql)
-    {
-        dm->sqlWork.SQL = sql;
-        dm->sqlWork.Open();
-        TFbQuery::TCloser c(dm->sqlWork);
-        return dm->sqlWork.Eof() ? QString() : dm->sqlWork.Field(0).AsString();
-    }
+    QString Scalar(const QString& sql) { return DbTest::Scalar(*dm, sql); }
     QString LogText() const
     {
         QFile f(log->CurrentFile());

@@ -26,13 +26,6 @@ QByteArray LanIni(const QString& db, int clientPort, int serverPort, bool client
     return ini;
 }
 
-QString Scalar(TdmCmn& dm, const QString& sql)
-{
-    dm.sqlWork.SQL = sql;
-    dm.sqlWork.Open();
-    TFbQuery::TCloser c(dm.sqlWork);
-    return dm.sqlWork.Eof() ? QString() : dm.sqlWork.Field(0).AsString();
-}
 } // namespace
 
 TEST(Lan, ServerCallAndMemoChangeReachTheClient)
@@ -77,8 +70,8 @@ TEST(Lan, ServerCallAndMemoChangeReachTheClient)
         {
             TfrmMain frm(settings, state, dm);
             ASSERT_TRUE(frm.FormCreate());
-            EXPECT_EQ(Scalar(dm, "select count(*) from LOG"), "1"); // the client wrote no row
-            EXPECT_EQ(Scalar(dm, "select count(*) from TELS"), "1");
+            EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG"), "1"); // the client wrote no row
+            EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from TELS"), "1");
             const qsizetype before = client.LogText().count("MSG_NOT_TEL_HEAD");
             Msg::SetDialogResponder([](QDialog& dlg) {
                 dlg.findChild<QPlainTextEdit*>("mmoMemo")->setPlainText(QStringLiteral("折り返し電話"));
@@ -87,7 +80,7 @@ TEST(Lan, ServerCallAndMemoChangeReachTheClient)
             });
             frm.EditCallMemo(logNo, QString());
             Msg::SetDialogResponder({});
-            EXPECT_EQ(Scalar(dm, "select TEL_MEMO from LOG where LOG_NO = " + logNo), QStringLiteral("折り返し電話"));
+            EXPECT_EQ(DbTest::Scalar(dm, "select TEL_MEMO from LOG where LOG_NO = " + logNo), QStringLiteral("折り返し電話"));
             QElapsedTimer t;
             t.start();
             while (client.LogText().count("MSG_NOT_TEL_HEAD") == before && t.elapsed() < 15000) QThread::msleep(50);

@@ -78,6 +78,14 @@ QString ServerUnavailableReason()
     return reason;
 }
 
+QString Scalar(TdmCmn& dm, const QString& sql)
+{
+    dm.sqlWork.SQL = sql;
+    dm.sqlWork.Open();
+    TFbQuery::TCloser closer(dm.sqlWork);
+    return dm.sqlWork.Eof() ? QString() : dm.sqlWork.Field(0).AsString();
+}
+
 QString ServerFolder()
 {
     // Outside the private test root (mode 0700), so user firebird reaches it.

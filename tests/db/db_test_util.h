@@ -19,6 +19,9 @@ QStringList EarlierBaseTables();
 void CreateDatabase(const QString& name, const QStringList& statements);
 void DropDatabase(const QString& name);
 
+// First column of the first row of a SELECT on dm's work query, as text.
+QString Scalar(TdmCmn& dm, const QString& sql);
+
 // The local server: empty when it answers, else why not.
 QString ServerUnavailableReason();
 // Folder the server (user firebird) can create files in; removed at exit.

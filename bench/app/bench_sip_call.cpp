@@ -64,7 +64,9 @@ std::vector<double> Calls(const QString& name, const QString& engine, int calls,
     });
     watch.start();
     QString msg;
-    QProcess* sipp = StartSipp(name, QString::fromLatin1(kUac), engine, calls, msg, {"-r", QString::number(rate)});
+    // sipp's own time limit covers the whole run at this rate.
+    QProcess* sipp = StartSipp(name, QString::fromLatin1(kUac), engine, calls, msg, {"-r", QString::number(rate)},
+                               calls / rate + 120);
     WaitFor([sipp] { return sipp->state() == QProcess::NotRunning; }, calls * 2000 + 60000);
     if (sipp->state() != QProcess::NotRunning) sipp->kill();
     if (sipp->exitCode() != 0) std::printf("  (sipp ended with %d)\n", sipp->exitCode());

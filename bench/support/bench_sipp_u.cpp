@@ -132,7 +132,7 @@ Content-Length: 0
 
 // Starts sipp; returns the process (running) and the message file.
 QProcess* StartSipp(const QString& name, const QString& xml, const QString& remote, int calls, QString& msgFile,
-                    const QStringList& extra)
+                    const QStringList& extra, int timeoutSec)
 {
     const QString dir = gDir + "/" + name;
     QDir().mkpath(dir);
@@ -144,7 +144,7 @@ QProcess* StartSipp(const QString& name, const QString& xml, const QString& remo
     const int port = FreePort();
     QStringList args = {"-sf", dir + "/scenario.xml", "-i", "127.0.0.1", "-p", QString::number(port),
                         "-mi", "127.0.0.1", "-mp", QString::number(FreePort() & ~1), "-m", QString::number(calls),
-                        "-l", "1", "-timeout", "120s", "-timeout_error", "-nostdin", "-trace_msg",
+                        "-l", "1", "-timeout", QString::number(timeoutSec) + "s", "-timeout_error", "-nostdin", "-trace_msg",
                         "-message_file", msgFile};
     args << extra;
     if (!remote.isEmpty()) args << remote;

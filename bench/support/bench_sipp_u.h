@@ -21,7 +21,7 @@ void Pump(int ms);
 bool WaitFor(const std::function<bool()>& pred, int ms);
 // Starts sipp (running on return); msgFile receives its message trace.
 QProcess* StartSipp(const QString& name, const QString& xml, const QString& remote, int calls, QString& msgFile,
-                    const QStringList& extra = {});
+                    const QStringList& extra = {}, int timeoutSec = 120);
 // Microseconds since the epoch of a trace stamp "2026-12-10 00:33:46.703913".
 double StampUs(const QString& stamp);
 // INVITE sent -> 180 received per Call-ID, in ms.

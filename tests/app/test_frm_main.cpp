@@ -417,3 +417,22 @@ TEST(FrmMain, CustomerTabsCloseFromTheirMarkOnlyWhileBrowsing)
     EXPECT_EQ(pages->count(), 2);
     EXPECT_EQ(pages->currentIndex(), 0);
 }
+
+TEST(Pipeline, ResidentModeBranches)
+{
+    struct Case { const char* ini; bool shownBefore; const char* line; bool shownAfter; };
+    const Case cases[] = {
+        {"[BASIC]\nJOUCHU=1\nSHOW_BALLOON=1\n", false, "frmMain.Visible=false", false},  // balloon, stays hidden
+        {"[BASIC]\nJOUCHU=1\nSHOW_BALLOON=0\n", false, "frmMain.Visible=true", false},   // nothing shown
+        {"[BASIC]\nJOUCHU=1\nJOUCHU_OPEN=1\n", false, "GisJouchuOpen=true", true},       // the window opens
+        {"[BASIC]\nJOUCHU=2\nJOUCHU_OPEN=1\n", false, "GJouchuIdx=2", true},
+    };
+    for (const Case& c : cases) {
+        TMainFixture f(c.ini);
+        ASSERT_TRUE(f.frm->FormCreate());
+        if (c.shownBefore) f.frm->show();
+        f.frm->TelReceiveProc("0312345678", "", 1, "");
+        EXPECT_TRUE(f.LogText().contains(c.line)) << c.ini;
+        EXPECT_EQ(f.frm->isVisible(), c.shownAfter) << c.ini;
+    }
+}

@@ -7,6 +7,7 @@
 #include "log_u.h"
 #include "scenarios_u.h"
 #include "settings_u.h"
+#include "single_instance_u.h"
 #include "sipp_u.h"
 #include "softphone_u.h"
 #include "test_env.h"
@@ -86,7 +87,13 @@ TEST(EndToEnd, SipCallReachesTheScreenAndTheDatabase)
             ASSERT_TRUE(SipTest::WaitFor([&] { return status->text() == QStringLiteral("オンライン"); }));
             EXPECT_EQ(frm.findChild<QTableWidget*>("sgdLog")->item(0, 4)->text(), QStringLiteral("山田商店"));
         }
-        // A call from an unknown number that is rejected from the window.
+        auto handOff = [&frm](const QString& text) {
+            THandOffPacket p;
+            p.DwData = 1;
+            p.Data = text.toUtf8();
+            frm.OnDemoActivate(p);
+        };
+        // A call from an unknown number, rejected by a hand-off command.
         {
             TSipp caller(Scenario::Uac(TUacEnd::ExpectReject, QString(), "0399990000"), engine);
             ASSERT_TRUE(caller.Start());
@@ -94,11 +101,21 @@ TEST(EndToEnd, SipCallReachesTheScreenAndTheDatabase)
                 return frm.findChild<QLabel*>("pnlCallName")->text() == QStringLiteral("発信者不明");
             }));
             EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from TELS where TEL_NO = '0399990000'"), "1");
-            frm.findChild<QPushButton*>("btnHangUp")->click();
+            handOff("kuruten:HangUp");
             EXPECT_TRUE(caller.Finish()) << caller.Output().toStdString();
             EXPECT_EQ(frm.findChild<QListWidget*>("lbxIncomTel")->count(), 0);
         }
-        EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG where TEL_TYPE = '着信'"), "2");
+        // A call answered by a hand-off command; the caller hangs up.
+        {
+            TSipp caller(Scenario::Uac(TUacEnd::ExpectAnswerThenBye, QString(), "0311110000"), engine);
+            ASSERT_TRUE(caller.Start());
+            ASSERT_TRUE(SipTest::WaitFor([&] { return frm.findChild<QListWidget*>("lbxIncomTel")->count() == 1; }));
+            handOff("KURUTEN:IncAcceptCall");
+            ASSERT_TRUE(SipTest::WaitFor([&] { return status->text() == QStringLiteral("通話中"); }));
+            EXPECT_TRUE(caller.Finish()) << caller.Output().toStdString();
+            ASSERT_TRUE(SipTest::WaitFor([&] { return status->text() == QStringLiteral("オンライン"); }));
+        }
+        EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG where TEL_TYPE = '着信'"), "3");
         frm.FormDestroy();
     }
     dm.CloseDatabase();

@@ -5,7 +5,9 @@
 #include "settings_u.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QLockFile>
 #include <QPointer>
 
 namespace {
@@ -98,6 +100,11 @@ bool TSoftPhone::InitVaxObject(int index)
 {
     const TVaxSIP s = gVaxSips[index];
     auto* obj = gVaxObjects[index];
+    // The stack binds with SO_REUSEADDR: two engines starting at the same
+    // moment on this machine would both find one port free and share it.
+    QLockFile portLock(QDir::tempPath() + QStringLiteral("/kuruten3-sip-ports.lock"));
+    portLock.setStaleLockTime(0);
+    if (!portLock.tryLock(5000)) Log::Detail(QStringLiteral("InitVaxObject: port lock not taken"));
     int port = kFirstSipPort;
     for (; port <= kLastSipPort; ++port) {
         if (obj->VaxInitializeEx(BindToListenAddress, ListenAddress(), port, s.UserId, s.LoginId, s.Password,

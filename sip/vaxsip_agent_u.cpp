@@ -855,14 +855,21 @@ bool TVaxSIPUserAgentOCX::VaxEnableKeepAlive(int seconds)
     return true;
 }
 
-bool TVaxSIPUserAgentOCX::VaxDialCall(int lineNo, const QString& dialNo, int inputDevice, int outputDevice)
+bool TVaxSIPUserAgentOCX::LineReady(int lineNo)
 {
-    auto& d = *FImpl;
-    FError = 0;
+    const auto& d = *FImpl;
     if (!d.Core) return (FError = errNotOnline), false;
     if (lineNo < 0 || lineNo >= d.TotalLines) return (FError = errLineNo), false;
     if (!VaxIsLineOpen(lineNo)) return (FError = errLineNotOpen), false;
     if (VaxIsLineBusy(lineNo)) return (FError = errLineBusy), false;
+    return true;
+}
+
+bool TVaxSIPUserAgentOCX::VaxDialCall(int lineNo, const QString& dialNo, int inputDevice, int outputDevice)
+{
+    auto& d = *FImpl;
+    FError = 0;
+    if (!LineReady(lineNo)) return false;
     QString uri = dialNo.trimmed();
     if (uri.isEmpty()) return (FError = errInvalidUri), false;
     if (!uri.startsWith(QLatin1String("sip:"), Qt::CaseInsensitive)) {
@@ -895,10 +902,7 @@ bool TVaxSIPUserAgentOCX::VaxAcceptCall(int lineNo, const QString& callId, int i
 {
     auto& d = *FImpl;
     FError = 0;
-    if (!d.Core) return (FError = errNotOnline), false;
-    if (lineNo < 0 || lineNo >= d.TotalLines) return (FError = errLineNo), false;
-    if (!VaxIsLineOpen(lineNo)) return (FError = errLineNotOpen), false;
-    if (VaxIsLineBusy(lineNo)) return (FError = errLineBusy), false;
+    if (!LineReady(lineNo)) return false;
     auto it = d.Calls.find(callId);
     if (it == d.Calls.end() || !it->second.Incoming || it->second.Taken || !it->second.Call ||
         it->second.Call->getState() != linphone::Call::State::IncomingReceived)

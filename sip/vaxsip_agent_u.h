@@ -126,6 +126,8 @@ signals:
     void OnMsgNOTIFY(const QString& msg);
 
 private:
+    // Engine online, line in range, open and free; else FError says why.
+    bool LineReady(int lineNo);
     struct TImpl;
     std::unique_ptr<TImpl> FImpl;
     int FError = 0;

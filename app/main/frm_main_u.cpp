@@ -31,6 +31,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -121,6 +123,23 @@ void TfrmMain::BuildUi()
     connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
 }
 
+QPixmap TfrmMain::TitleImage(bool highlighted) const
+{
+    QPixmap pm(225, 35);
+    QPainter p(&pm);
+    QLinearGradient g(0, 0, 225, 0);
+    g.setColorAt(0, highlighted ? QColor(255, 214, 120) : QColor(40, 90, 160));
+    g.setColorAt(1, highlighted ? QColor(255, 245, 200) : QColor(120, 170, 230));
+    p.fillRect(pm.rect(), g);
+    QFont f = font();
+    f.setPixelSize(22);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(highlighted ? QColor(120, 60, 0) : Qt::white);
+    p.drawText(pm.rect().adjusted(10, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("くるてん３"));
+    return pm;
+}
+
 QWidget* TfrmMain::BuildTitleStrip()
 {
     auto* strip = new QWidget;
@@ -138,6 +157,10 @@ QWidget* TfrmMain::BuildTitleStrip()
     ImgTitle2->setGeometry(0, 0, 225, 35);
     ImgTitle2->setScaledContents(true);
     ImgTitle2->hide();
+    // The program's own title until a banner picture is chosen; the second
+    // image is its highlighted form for the refresh blink.
+    ImgTitle->setPixmap(TitleImage(false));
+    ImgTitle2->setPixmap(TitleImage(true));
     h->addWidget(titleBox);
 
     btnPrevDay = MakeButton(QStringLiteral("btnPrevDay"), QStringLiteral("◀"));

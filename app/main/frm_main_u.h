@@ -124,6 +124,7 @@ protected:
 private:
     void BuildUi();
     QWidget* BuildTitleStrip();
+    QPixmap TitleImage(bool highlighted) const;
     QWidget* BuildButtonPages();
     QWidget* BuildNumberRow();
     QWidget* BuildMainPages();

@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QEventLoop>
+#include <QProcess>
+#include <unistd.h>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -95,5 +99,63 @@ TEST(Lan, ServerCallAndMemoChangeReachTheClient)
 
     Stop(*clientProc);
     Stop(*serverProc);
+    DbTest::DropDatabase(db);
+}
+
+TEST(Lan, CallSurvivesALostServerConnection)
+{
+    REQUIRE_FB_SERVER();
+    if (geteuid() != 0) GTEST_SKIP() << "restarting the server needs root";
+    const QString db = QStringLiteral("localhost:") + DbTest::ServerFolder() + QStringLiteral("/lost.fdb");
+    DbTest::CreateDatabase(db, TdmCmn::BaseTableStatements());
+    const QString root = TestEnv::FreshDataRoot();
+    qputenv("XDG_CONFIG_HOME", (root + "/cfg").toUtf8());
+    TSettings settings(root, TEnvValues{"SRV", "127.0.0.1", "TESTER", "/tmp/"});
+    QDir().mkpath(settings.DataFolder());
+    {
+        QFile ini(settings.SettingsFile());
+        ini.open(QIODevice::WriteOnly);
+        ini.write(LanIni(db, TestEnv::FreeUdpPort(), TestEnv::FreeUdpPort(), false));
+    }
+    settings.Initialize();
+    TLog log(settings.LogFolder(), "SRV");
+    TLog::SetCurrent(&log);
+    TMsgRecorder boxes(mbNo);
+    TAppState state;
+    TdmCmn dm(settings);
+    auto script = [](const char* action) {
+        return QProcess::execute(TestEnv::SourceDir() + "/scripts/firebird-server.sh", {action});
+    };
+    {
+        TfrmMain frm(settings, state, dm);
+        ASSERT_TRUE(frm.FormCreate());
+        boxes.Shown.clear(); // questions of the schema upgrade
+
+        // Restarted under the running program: one reconnection, one retry, the call goes through.
+        ASSERT_EQ(script("stop"), 0);
+        ASSERT_EQ(script("start"), 0);
+        frm.TelReceiveProc("0311112222", "", 1, "");
+        EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG where TEL_NO = '0311112222'"), "1");
+        for (const auto& b : boxes.Shown) ADD_FAILURE() << b.Text.toStdString();
+
+        // Down for good: the retry fails too, the handler shows it, the program goes on.
+        ASSERT_EQ(script("stop"), 0);
+        frm.SubmitIncomingCall("0322223333", "", 1, "");
+        QElapsedTimer t;
+        t.start();
+        while (boxes.Shown.empty() && t.elapsed() < 30000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        ASSERT_FALSE(boxes.Shown.empty());
+        EXPECT_EQ(boxes.Shown[0].Kind, TMsgKind::Error);
+        QFile f(log.CurrentFile());
+        f.open(QIODevice::ReadOnly);
+        EXPECT_TRUE(f.readAll().contains("This is on AppException Proc., E.Message="));
+
+        // Back again: the next call is logged.
+        ASSERT_EQ(script("start"), 0);
+        frm.TelReceiveProc("0344445555", "", 1, "");
+        EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG where TEL_NO = '0344445555'"), "1");
+    }
+    dm.CloseDatabase();
+    TLog::SetCurrent(nullptr);
     DbTest::DropDatabase(db);
 }

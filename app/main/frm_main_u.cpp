@@ -466,6 +466,22 @@ bool TfrmMain::ConnectDatabase()
 
 bool TfrmMain::SignIn()
 {
+    // Two parameters: the restart (or a shortcut) signs the same user in again.
+    if (FState.Args.size() == 2) {
+        TUser user;
+        if (FDm.LoginUser(FState.Args[0], FState.Args[1], user)) {
+            FState.User = {user.USERID, user.PASSWD};
+            FDm.SignedInUser = user;
+            QEventLoop wait;
+            QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+            wait.exec();
+            return true;
+        }
+        Msg::Warn(QStringLiteral("ユーザIDかパスワードが無効です。もしくは有効期限が過ぎています。"), this);
+        Log::Detail(QStringLiteral("reboot Halt"));
+        return false;
+    }
+    // The sign-in window arrives with the user master.
     return true;
 }
 

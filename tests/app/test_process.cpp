@@ -113,3 +113,25 @@ TEST(Process, StartThatFailsAtTheDatabaseWritesNothing)
     EXPECT_FALSE(ini.readAll().contains("AUDIO_OUT_VOL"));
     EXPECT_FALSE(QFileInfo::exists(s.Root + "/cfg/hoshiba/kuruten3.conf"));
 }
+
+TEST(Process, TwoParametersWithoutARunningCopy)
+{
+    // With sign-in required they are a user ID and a password: unknown here.
+    {
+        TSession s(TestEnv::LoopbackUdpIni() + "[BASIC]\nLOGIN_AUTH=1\n");
+        EXPECT_EQ(s.Run({"/s", "0312345678"}), 1);
+        EXPECT_TRUE(s.Messages().contains(
+            QStringLiteral("warning\tユーザIDかパスワードが無効です。もしくは有効期限が過ぎています。")));
+        EXPECT_TRUE(s.LogText().contains("reboot Halt"));
+        EXPECT_FALSE(QFileInfo::exists(s.Root + "/cfg/hoshiba/kuruten3.conf"));
+    }
+    // Without sign-in the program starts normally and the number is not a call.
+    {
+        TSession s;
+        auto p = s.Start({"/s", "0312345678"});
+        ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
+        QThread::msleep(300);
+        EXPECT_FALSE(s.LogText().contains("★TelReceiveProc"));
+        Stop(*p);
+    }
+}

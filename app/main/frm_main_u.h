@@ -10,7 +10,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
-#include <QPointer>
 #include <deque>
 #include <memory>
 

@@ -4,6 +4,9 @@
 #include "log_u.h"
 
 #include <QFont>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -40,6 +43,29 @@ void TKurutenApp::HandleException(const QString& message)
     }
 }
 
+QIcon TKurutenApp::AppIcon()
+{
+    // Drawn, so the notification area always has something to show.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(40, 90, 160));
+        p.setPen(Qt::NoPen);
+        p.drawRoundedRect(QRectF(0, 0, size, size), size / 5.0, size / 5.0);
+        QFont f = font();
+        f.setPixelSize(int(size * 0.72));
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("く"));
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 void TKurutenApp::SetUpLook()
 {
     // Dates, day names and Qt's own texts in Japanese whatever the session's locale.
@@ -54,6 +80,8 @@ void TKurutenApp::SetUpLook()
             break;
         }
     }
+    setWindowIcon(AppIcon());
+
     auto* qt = new QTranslator(this);
     if (qt->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))

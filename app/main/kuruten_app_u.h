@@ -2,6 +2,7 @@
 // The application object: every exception that escapes an event handler ends
 // in one handler instead of terminating the program.
 #include <QApplication>
+#include <QIcon>
 #include <functional>
 
 class TKurutenApp : public QApplication
@@ -16,6 +17,7 @@ public:
     std::function<void(const QString&)> OnException;
     void HandleException(const QString& message);
 
-    // Japanese font and Qt's own texts in Japanese.
+    // Japanese font and Qt's own texts in Japanese; the program's icon.
     void SetUpLook();
+    QIcon AppIcon();
 };

@@ -2,10 +2,29 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QUdpSocket>
 #include <QUuid>
 
 namespace TestEnv {
+
+std::unique_ptr<QTemporaryDir> IsolateProcess()
+{
+    auto root = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kuruten-test-XXXXXX"));
+    root->setAutoRemove(qEnvironmentVariableIsEmpty("KURUTEN_KEEP_TEST_DIRS"));
+    const QString r = root->path();
+    for (const char* sub : {"runtime", "home", "config", "data", "cache", "appdata"}) QDir().mkpath(r + "/" + sub);
+    QFile::setPermissions(r + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("KURUTEN_TEST_ROOT", r.toUtf8());
+    qputenv("XDG_RUNTIME_DIR", (r + "/runtime").toUtf8());
+    qputenv("HOME", (r + "/home").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (r + "/config").toUtf8());
+    qputenv("XDG_DATA_HOME", (r + "/data").toUtf8());
+    qputenv("XDG_CACHE_HOME", (r + "/cache").toUtf8());
+    qputenv("KURUTEN_COMMON_APPDATA", (r + "/appdata").toUtf8());
+    qputenv("FIREBIRD_LOCK", (r + "/fblock").toUtf8());
+    return root;
+}
 
 QString Root()
 {

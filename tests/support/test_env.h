@@ -8,7 +8,12 @@
 
 #include "msg_u.h"
 
+#include <memory>
+
 namespace TestEnv {
+// Points HOME, the XDG folders, KURUTEN_COMMON_APPDATA and FIREBIRD_LOCK at
+// a private temporary folder that lives as long as the returned object.
+std::unique_ptr<QTemporaryDir> IsolateProcess();
 // Root of this process's private folders (set up by the test main()).
 QString Root();
 // A fresh data root for one test: sets KURUTEN_COMMON_APPDATA to it.

@@ -1,0 +1,118 @@
+// Resident mode on a real X display with a notification area: this test
+// binary starts its own Xvfb and jwm (the tray host) before the application.
+#include "main_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSystemTrayIcon>
+#include <QThread>
+
+namespace {
+bool gHaveX = false;
+
+// A private display with a window manager that also hosts the tray.
+class TXDisplay
+{
+public:
+    bool Start()
+    {
+        for (int attempt = 0; attempt < 20 && !FXvfb; ++attempt) {
+            const int n = 200 + int(QRandomGenerator::global()->bounded(700));
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) continue;
+            auto x = std::make_unique<QProcess>();
+            x->start("Xvfb", {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+            if (!x->waitForStarted(3000)) return false;
+            QElapsedTimer t;
+            t.start();
+            while (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && t.elapsed() < 5000 &&
+                   x->state() == QProcess::Running)
+                QThread::msleep(50);
+            if (x->state() != QProcess::Running) continue;
+            FXvfb = std::move(x);
+            qputenv("DISPLAY", QStringLiteral(":%1").arg(n).toUtf8());
+        }
+        if (!FXvfb) return false;
+        FWm = std::make_unique<QProcess>();
+        FWm->start("jwm", {});
+        return FWm->waitForStarted(3000);
+    }
+    ~TXDisplay()
+    {
+        for (QProcess* p : {FWm.get(), FXvfb.get()})
+            if (p) {
+                p->terminate();
+                if (!p->waitForFinished(3000)) p->kill();
+            }
+    }
+
+private:
+    std::unique_ptr<QProcess> FXvfb, FWm;
+};
+
+QWidget* VisibleBalloon()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qstrcmp(w->metaObject()->className(), "QBalloonTip") == 0 && w->isVisible()) return w;
+    return nullptr;
+}
+} // namespace
+
+TEST(Tray, HiddenCopyShowsABalloonAndOpensFromItsIcon)
+{
+    if (!gHaveX) GTEST_SKIP() << "no X display could be started (Xvfb, jwm)";
+    QElapsedTimer t;
+    t.start();
+    while (!QSystemTrayIcon::isSystemTrayAvailable() && t.elapsed() < 10000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(50);
+    }
+    ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
+
+    TMainFixture f("[BASIC]\nJOUCHU=1\nJOUCHU_KIDOU=1\nSHOW_BALLOON=1\n");
+    ASSERT_TRUE(f.frm->FormCreate());
+    ASSERT_TRUE(f.frm->IconPresent());
+    EXPECT_FALSE(f.frm->isVisible());
+
+    f.frm->TelReceiveProc("0312345678", "", 1, "");
+    ASSERT_TRUE(f.WaitFor([] { return VisibleBalloon() != nullptr; }, 5000));
+    QStringList texts;
+    for (QLabel* l : VisibleBalloon()->findChildren<QLabel*>()) texts << l->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("着信"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.join('|').contains(QStringLiteral("0312345678 発信者不明"))) << texts.join('|').toStdString();
+    EXPECT_FALSE(f.frm->isVisible()); // the window stays in the notification area
+
+    // A double click on the icon opens the window.
+    auto* icon = f.frm->findChild<QSystemTrayIcon*>("TrayIcon");
+    ASSERT_NE(icon, nullptr);
+    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_TRUE(f.frm->isVisible());
+    f.frm->LeaveResident();
+    EXPECT_FALSE(f.frm->IconPresent());
+}
+
+int main(int argc, char** argv)
+{
+    const auto root = TestEnv::IsolateProcess();
+    bool listing = false;
+    for (int i = 1; i < argc; ++i) listing = listing || QByteArray(argv[i]).startsWith("--gtest_list_tests");
+    std::unique_ptr<TXDisplay> display;
+    if (!listing) {
+        display = std::make_unique<TXDisplay>();
+        gHaveX = display->Start();
+    }
+    qputenv("QT_QPA_PLATFORM", gHaveX ? "xcb" : "offscreen");
+    int rc = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        rc = RUN_ALL_TESTS();
+    }
+    return rc;
+}

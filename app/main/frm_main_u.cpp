@@ -772,15 +772,28 @@ void TfrmMain::SetHistoryDate(const QDate& date)
 
 void TfrmMain::btnReDispClick()
 {
-    // Blink the title: six toggles of the second image, 500 ms apart.
-    for (int i = 0; i < 6; ++i) {
-        QCoreApplication::processEvents();
-        ImgTitle2->setVisible(!ImgTitle2->isVisible());
-        QEventLoop loop;
-        QTimer::singleShot(500, &loop, &QEventLoop::quit);
-        loop.exec();
+    TUpTable all;
+    all.UpLog = all.UpTels = all.UpAccept = all.UpUser = all.UpActType = all.UpActResult = all.UpCustOption =
+        all.UpCustOptionData = all.UpSpare = true;
+    RefreshTables(all);
+    // Then blink the title: six toggles of the second image, 500 ms apart.
+    if (!FTitleBlink) {
+        FTitleBlink = new QTimer(this);
+        FTitleBlink->setInterval(500);
+        connect(FTitleBlink, &QTimer::timeout, this, [this] {
+            if (FTitleBlinkCount >= 6) {
+                FTitleBlink->stop();
+                ImgTitle2->hide();
+                return;
+            }
+            ImgTitle2->setVisible(!ImgTitle2->isVisible());
+            ++FTitleBlinkCount;
+        });
     }
-    ImgTitle2->hide();
+    FTitleBlinkCount = 0;
+    ImgTitle2->setVisible(true);
+    FTitleBlinkCount = 1;
+    FTitleBlink->start();
 }
 
 // ---------------------------------------------------------------- help, log menu

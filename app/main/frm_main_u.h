@@ -206,6 +206,8 @@ private:
     bool FRefreshBusy = false;
     bool FRefreshInterrupt = false;
     QTimer* FBlinkTimer = nullptr;
+    QTimer* FTitleBlink = nullptr;
+    int FTitleBlinkCount = 0;
     int FBlinkCount = 0;
     QString FExeDir;
 

@@ -374,3 +374,24 @@ TEST(Pipeline, ResidentModeBranches)
         EXPECT_EQ(f.frm->isVisible(), c.shownAfter) << c.ini;
     }
 }
+
+TEST(FrmMain, RefreshButtonReloadsEverythingAndBlinksTheTitle)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    f.dm->InsertLog([] {
+        TdmCmn::TLog log;
+        log.DT_FROM = QDateTime::currentDateTime();
+        log.TEL_NO = "0399990000";
+        log.TEL_TYPE = QStringLiteral("着信");
+        log.TEL_TERM = "0:00:00";
+        log.PORT_NO = 1;
+        return log;
+    }());
+    f.Find<QPushButton>("btnReDisp")->click();
+    EXPECT_EQ(f.Grid(0, 1), "0399990000"); // a row another copy wrote appears
+    EXPECT_TRUE(f.LogText().contains("TfrmMain.RefreshTables end"));
+    auto* title2 = f.Find<QLabel>("ImgTitle2");
+    EXPECT_TRUE(title2->isVisibleTo(f.frm.get()));
+    EXPECT_TRUE(f.WaitFor([&] { return !title2->isVisibleTo(f.frm.get()); }, 5000));
+}

@@ -201,6 +201,7 @@ QWidget* TfrmMain::BuildTitleStrip()
     connect(btnNextDay, &QPushButton::clicked, this, [this] { dtpLogDate->setDate(HistoryDate().addDays(1)); });
     connect(dtpLogDate, &QDateEdit::dateChanged, this, [this] {
         LoadHistory();
+        if (FSettings.UseAccept) LoadAcceptHistory();
         edtCall->clear();
         pnlCallName->clear();
     });
@@ -596,6 +597,8 @@ void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     if (FState.FirstShow) FormFirstShow();
+    // Every show: the selected call into the number box, focus on the history.
+    sgdLogClick();
     if (PageMain->currentIndex() == 0) sgdLog->setFocus();
 }
 
@@ -947,6 +950,7 @@ void TfrmMain::RefreshLookupLists(const TUpTable&) {}
 void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
 void TfrmMain::RefreshCustOptions(const TUpTable&) {}
 void TfrmMain::OpenTels(const QString&) {}
+void TfrmMain::LoadAcceptHistory() {}
 void TfrmMain::OpenAccept(const QString&) {}
 void TfrmMain::btnCustInfoClick() {}
 void TfrmMain::SendEndRequests() {}

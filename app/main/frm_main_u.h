@@ -185,6 +185,7 @@ private:
     void RefreshAcceptViews(const TUpTable& up);
     void RefreshCustOptions(const TUpTable& up);
     void OpenTels(const QString& telNo);
+    void LoadAcceptHistory();
     void OpenAccept(const QString& actNo);
     void btnCustInfoClick();
     void SendEndRequests();

@@ -596,10 +596,15 @@ QString TfrmMain::VersionText() const
 void TfrmMain::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (FState.FirstShow) FormFirstShow();
+    EnsureFirstShowSteps();
     // Every show: the selected call into the number box, focus on the history.
     sgdLogClick();
     if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+}
+
+void TfrmMain::EnsureFirstShowSteps()
+{
+    if (FState.FirstShow) FormFirstShow();
 }
 
 void TfrmMain::FormFirstShow()

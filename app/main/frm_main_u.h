@@ -55,6 +55,9 @@ public:
 
     // Runs the creation steps in order; false when the start was given up.
     bool FormCreate();
+    // The one-time steps of the first show (softphone registration, timers),
+    // also for a copy that starts hidden in the notification area.
+    void EnsureFirstShowSteps();
     // Saving steps of the shutdown; runs at most once.
     void FormDestroy();
 

@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTextStream>
 #include <cerrno>
 #include <csignal>
@@ -175,7 +176,13 @@ int KurutenMain(int argc, char** argv)
             ready = true;
             for (const auto& p : early) frmMain.OnDemoActivate(p);
             early.clear();
-            if (!(settings.JouchuKidou && settings.GJouchuIdx == 1)) frmMain.show();
+            if (!(settings.JouchuKidou && settings.GJouchuIdx == 1)) {
+                frmMain.show();
+            } else {
+                // Started hidden in the notification area: the softphone must
+                // still register, or no call would ring until the window opens.
+                QTimer::singleShot(0, &frmMain, [&frmMain] { frmMain.EnsureFirstShowSteps(); });
+            }
             app.exec();
         }
         app.OnException = nullptr;

@@ -135,3 +135,18 @@ TEST(Process, TwoParametersWithoutARunningCopy)
         Stop(*p);
     }
 }
+
+TEST(Process, CopyStartedHiddenStillSetsUpItsSoftphone)
+{
+    TSession s(TestEnv::LoopbackUdpIni() + "[BASIC]\nJOUCHU=1\nJOUCHU_KIDOU=1\n");
+    auto p = s.Start();
+    ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
+    // No account yet: the first-show step asks for the communication settings.
+    QElapsedTimer t;
+    t.start();
+    while (!s.Messages().contains(QStringLiteral("通信のための設定されていません")) && t.elapsed() < 15000)
+        QThread::msleep(50);
+    EXPECT_TRUE(s.Messages().contains(QStringLiteral("通信のための設定されていません")));
+    EXPECT_TRUE(s.LogText().contains("LoadSIPAccount"));
+    Stop(*p);
+}

@@ -13,6 +13,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,6 +25,15 @@
 using namespace BenchData;
 
 namespace {
+long RssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    f.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
 qint64 Now()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -134,6 +144,18 @@ int main(int argc, char** argv)
         }
         Report("same, arriving during a full refresh", during);
         Report("refresh running on after the call came", yield);
+
+        // Memory over many calls: the day's grid gains a row per call, the rest should stay flat.
+        const int calls = qEnvironmentVariableIntValue("BENCH_MEMORY_CALLS") > 0
+                              ? qEnvironmentVariableIntValue("BENCH_MEMORY_CALLS")
+                              : 2000;
+        const long rss0 = RssKb();
+        for (int i = 0; i < calls; ++i) OneCall(frm, name, Number(i % kTels), QStringLiteral("発信者%1").arg(i % kTels));
+        const long rss1 = RssKb();
+        for (int i = 0; i < calls; ++i) OneCall(frm, name, Number(i % kTels), QStringLiteral("発信者%1").arg(i % kTels));
+        const long rss2 = RssKb();
+        std::printf("  RSS over %d calls: %ld kB, then %ld kB after %d more (%+.1f kB per call)\n", calls, rss1 - rss0,
+                    rss2 - rss1, calls, double(rss2 - rss1) / calls);
         frm.FormDestroy();
     }
     dm.CloseDatabase();

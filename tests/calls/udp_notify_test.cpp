@@ -79,6 +79,8 @@ struct TRawReceiver
 };
 } // namespace
 
+// Interface lists given to the pure rule: nothing here opens a socket or
+// sends anything; the addresses are data only.
 TEST(BroadcastAddress, FirstUpNonLoopbackInterfaceGivesItsDirectedBroadcast)
 {
     struct TCase

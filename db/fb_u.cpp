@@ -197,6 +197,7 @@ struct TFbQuery::Impl
     };
     std::vector<TCol> Cols;
     QHash<QString, int> Index;
+    QString OpenSql; // statement of the open result set
     QHash<QString, QByteArray> BlobParams;
     QStringList ParamNames;
 };
@@ -422,6 +423,7 @@ void TFbQuery::Prepare(bool forSelect)
                                   IStatement::PREPARE_PREFETCH_METADATA);
     Check(st);
     d->ParamNames = names;
+    d->OpenSql = SQL;
 }
 
 void TFbQuery::ExecutePrepared()
@@ -480,8 +482,18 @@ void TFbQuery::Finish(bool ok)
     }
 }
 
+void TFbQuery::RefuseWhileReading() const
+{
+    // A nested use (from an event loop run while rows are read) would cut
+    // the outer read short without a word; the outer read stays intact.
+    if (d->Rs && !d->Eof)
+        throw EDbError(QStringLiteral("問い合わせの結果を読み込み中のため、同じ問い合わせを開けません。\n") +
+                       d->OpenSql);
+}
+
 void TFbQuery::ExecSQL()
 {
+    RefuseWhileReading();
     try {
         Prepare(false);
         ExecutePrepared();
@@ -496,6 +508,7 @@ void TFbQuery::ExecSQL()
 
 void TFbQuery::Open()
 {
+    RefuseWhileReading();
     try {
         Prepare(true);
         TStatus st;

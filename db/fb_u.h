@@ -136,7 +136,8 @@ public:
 
     // Runs SQL without a result set. Throws EDbError.
     void ExecSQL();
-    // Opens SQL's result set on the first row. Throws EDbError.
+    // Opens SQL's result set on the first row. Throws EDbError, also while
+    // the rows of an earlier Open are still being read (close it first).
     void Open();
     bool Active() const;
     bool Eof() const;
@@ -165,6 +166,7 @@ public:
 private:
     friend class TFbField;
     friend class TFbDatabase;
+    void RefuseWhileReading() const;
     void Prepare(bool forSelect);
     void ExecutePrepared();
     void DropHandles();

@@ -1,5 +1,6 @@
 #include "frm_main_u.h"
 
+#include "call_queue_u.h"
 #include "db_start_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
@@ -12,7 +13,11 @@
 #include "tel_receive_u.h"
 #include "udp_notify_u.h"
 #include "log_u.h"
-#include "main_tab_bar_u.h"
+#include "fra_log_history_u.h"
+#include "record_tabs_u.h"
+#include "string_grid_u.h"
+#include "ui_kit_u.h"
+#include "window_state_u.h"
 #include "msg_u.h"
 #include "os_info_u.h"
 #include "version_u.h"
@@ -27,7 +32,6 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,46 +40,26 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
-namespace {
-// Registry stand-in: the per-user settings of the window.
-std::unique_ptr<QSettings> OpenRegistry()
-{
-    auto reg = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("hoshiba"), QStringLiteral("kuruten3"));
-    reg->beginGroup(QStringLiteral("Initialize"));
-    return reg;
-}
-
-int RegInt(QSettings& reg, const QString& name, int def)
-{
-    bool ok = false;
-    const int v = reg.value(name).toString().toInt(&ok);
-    return ok ? v : def;
-}
-
-bool RegFlag(QSettings& reg, const QString& name, bool def)
-{
-    if (!reg.contains(name)) return def;
-    return reg.value(name).toString() == QLatin1String("1");
-}
-} // namespace
 
 TfrmMain::TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent)
     : QMainWindow(parent), FSettings(settings), FState(state), FDm(dm),
       FTelReceive(std::make_unique<TTelReceive>(dm, settings))
 {
     setObjectName(QStringLiteral("frmMain"));
+    FCalls = new TCallQueue(this);
+    FCalls->SetRunner([this](const TCallQueue::TCallRequest& r) {
+        TelReceiveProc(r.TelNo, r.LogNo, r.PortNo, r.CalledReadName);
+    });
+    FCalls->SetErrorHandler([this](const QString& message) { AppException(message); });
     BuildUi();
     // The memo window lives as long as the main window.
     FfrmMemo = new TfrmMemo(this);
@@ -85,17 +69,10 @@ TfrmMain::~TfrmMain() = default;
 
 // ---------------------------------------------------------------- layout
 
-void TfrmMain::SetHint(QWidget* w, const QString& hint)
-{
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
-}
-
 QPushButton* TfrmMain::MakeButton(const QString& name, const QString& caption, const QString& hint)
 {
-    auto* b = new QPushButton(caption);
-    b->setObjectName(name);
-    if (!hint.isEmpty()) SetHint(b, hint);
+    auto* b = UiKit::MakeButton(nullptr, name, caption, hint);
+    b->setAutoDefault(true);
     return b;
 }
 
@@ -115,10 +92,12 @@ void TfrmMain::BuildUi()
     BuildStatusBar();
     BuildMenus();
 
-    connect(btnMemo, &QPushButton::clicked, this, &TfrmMain::btnMemoClick);
+    connect(btnMemo, &QPushButton::clicked, tabLog, &TfraLogHistory::btnMemoClick);
     connect(btnCustInfo, &QPushButton::clicked, this, &TfrmMain::btnCustInfoClick);
-    connect(sgdLog, &QTableWidget::cellClicked, this, [this] { sgdLogClick(); });
-    connect(sgdLog, &QTableWidget::cellDoubleClicked, this, &TfrmMain::sgdLogDblClick);
+    connect(tabLog, &TfraLogHistory::Clicked, this, &TfrmMain::sgdLogClick);
+    connect(tabLog, &TfraLogHistory::OpenTelsRequested, this, &TfrmMain::OpenTels);
+    connect(tabLog, &TfraLogHistory::CustInfoRequested, this, &TfrmMain::btnCustInfoClick);
+    connect(tabLog, &TfraLogHistory::OpenAcceptRequested, this, &TfrmMain::OpenAccept);
     connect(edtCall, &QLineEdit::editingFinished, this, &TfrmMain::edtCallExit);
     connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
 }
@@ -169,7 +148,7 @@ QWidget* TfrmMain::BuildTitleStrip()
     dtpLogDate->setObjectName(QStringLiteral("dtpLogDate"));
     dtpLogDate->setDisplayFormat(QStringLiteral("yyyy年M月d日(ddd)"));
     dtpLogDate->setCalendarPopup(true);
-    SetHint(dtpLogDate, QStringLiteral("選択された日付の発着信履歴が表示されます。"));
+    UiKit::SetHint(dtpLogDate, QStringLiteral("選択された日付の発着信履歴が表示されます。"));
     btnNextDay = MakeButton(QStringLiteral("btnNextDay"), QStringLiteral("▶"));
     btnNextDay->setFixedWidth(28);
     h->addWidget(btnPrevDay);
@@ -178,7 +157,7 @@ QWidget* TfrmMain::BuildTitleStrip()
 
     auto* kindBox = new QGroupBox;
     kindBox->setObjectName(QStringLiteral("rgpTelType"));
-    SetHint(kindBox, QStringLiteral("発着信履歴の表示対象を指定できます。"));
+    UiKit::SetHint(kindBox, QStringLiteral("発着信履歴の表示対象を指定できます。"));
     auto* kh = new QHBoxLayout(kindBox);
     kh->setContentsMargins(6, 2, 6, 2);
     rgpTelType = new QButtonGroup(this);
@@ -288,7 +267,7 @@ QWidget* TfrmMain::BuildNumberRow()
     edtCall->setFixedWidth(260);
     edtCall->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhPreferNumbers);
     edtCall->setProperty("imeMode", QStringLiteral("close"));
-    SetHint(edtCall, QStringLiteral("顧客情報表示または発信の電話番号を指定します。"));
+    UiKit::SetHint(edtCall, QStringLiteral("顧客情報表示または発信の電話番号を指定します。"));
     pnlCallName = new QLabel;
     pnlCallName->setObjectName(QStringLiteral("pnlCallName"));
     pnlCallName->setFont(big);
@@ -322,23 +301,12 @@ QWidget* TfrmMain::BuildNumberRow()
 
 QWidget* TfrmMain::BuildMainPages()
 {
-    PageMain = new TMainPages;
+    PageMain = new TRecordPages(kFirstCustomerTab);
     PageMain->setObjectName(QStringLiteral("PageMain"));
-    connect(PageMain->Bar(), &TMainTabBar::CloseRequested, this, &TfrmMain::CloseCustomerPage);
+    PageMain->Bar()->setObjectName(QStringLiteral("PageMainTabs"));
+    connect(PageMain->Bar(), &TRecordTabBar::CloseRequested, this, &TfrmMain::CloseCustomerPage);
 
-    tabLog = new QWidget;
-    tabLog->setObjectName(QStringLiteral("tabLog"));
-    auto* v = new QVBoxLayout(tabLog);
-    v->setContentsMargins(2, 2, 2, 2);
-    sgdLog = new QTableWidget;
-    sgdLog->setObjectName(QStringLiteral("sgdLog"));
-    v->addWidget(sgdLog, 1);
-    pnlAudio = new QWidget;
-    pnlAudio->setObjectName(QStringLiteral("pnlAudio"));
-    pnlAudio->setLayout(new QVBoxLayout);
-    pnlAudio->layout()->setContentsMargins(0, 0, 0, 0);
-    pnlAudio->hide();
-    v->addWidget(pnlAudio);
+    tabLog = new TfraLogHistory(*this);
 
     tabAccept = new QWidget;
     tabAccept->setObjectName(QStringLiteral("tabAccept"));
@@ -442,11 +410,11 @@ bool TfrmMain::FormCreate()
 
     btnDial->show();
     btnHangUp->show();
-    SetHint(btnDial, QStringLiteral("電話をかけます。"));
-    SetHint(btnSetSIP, QStringLiteral("通信設定を行います。"));
+    UiKit::SetHint(btnDial, QStringLiteral("電話をかけます。"));
+    UiKit::SetHint(btnSetSIP, QStringLiteral("通信設定を行います。"));
     InitSoftphone();
 
-    SetupLogGrid();
+    tabLog->SetupLogGrid(FSettings.UseAccept);
     stbPanel2->setText(VersionText());
     mnuDetailLog->setChecked(TLog::Current() && TLog::Current()->Detailed());
     mnuOpenLog->setEnabled(QFileInfo::exists(FSettings.CurrentLogFile()));
@@ -512,10 +480,10 @@ void TfrmMain::InitSoftphone()
     FPhone->BindToListenAddress = SipStart.BindToListenAddress;
     FPhone->CreateVaxObjects(1);
     FPhone->SetAccountSource(AccountSourceOf(FDm));
-    FAudio = new TfraSipAudio(*FPhone, FSettings, pnlAudio);
-    pnlAudio->layout()->addWidget(FAudio);
+    FAudio = new TfraSipAudio(*FPhone, FSettings, tabLog->pnlAudio);
+    tabLog->pnlAudio->layout()->addWidget(FAudio);
     FAudio->InitAudioDevices();
-    pnlAudio->show();
+    tabLog->pnlAudio->show();
     FPhone->Ring().LoadRingWave(FExeDir + QStringLiteral("wav/incom.wav"));
 
     QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
@@ -533,7 +501,7 @@ void TfrmMain::InitSoftphone()
             });
     connect(FPhone, &TSoftPhone::OutgoingCallDialled, this, [this](const QString& telNo, int portNo) {
         CallDataInsert(telNo, portNo);
-        if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+        if (PageMain->currentIndex() == 0) tabLog->sgdLog->setFocus();
     });
     connect(FPhone, &TSoftPhone::NumberBoxFocusRequested, this, [this] { edtCall->setFocus(); });
     connect(FPhone, &TSoftPhone::SipSettingsRequested, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
@@ -544,26 +512,6 @@ void TfrmMain::InitSoftphone()
 }
 void TfrmMain::CreateLookupLists() {}
 void TfrmMain::SetupAcceptGrid() {}
-
-void TfrmMain::SetupLogGrid()
-{
-    const QStringList headers = {QStringLiteral("発着信日時"), QStringLiteral("電話番号"), QStringLiteral("区分"),
-                                 QStringLiteral("LINE"),       QStringLiteral("顧客名"),   QStringLiteral("メモ"),
-                                 QStringLiteral("対応"),       QString(),                  QString(),
-                                 QString()};
-    sgdLog->setColumnCount(headers.size());
-    sgdLog->setHorizontalHeaderLabels(headers);
-    sgdLog->setRowCount(1);
-    sgdLog->verticalHeader()->hide();
-    sgdLog->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sgdLog->setSelectionMode(QAbstractItemView::SingleSelection);
-    sgdLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgdLog->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[] = {149, 118, 50, 0, 159, 193, 35, 0, 0, 0};
-    for (int c = 0; c < headers.size(); ++c) sgdLog->setColumnWidth(c, widths[c]);
-    for (int c : {3, 7, 8, 9}) sgdLog->setColumnHidden(c, true);
-    sgdLog->setColumnHidden(6, !FSettings.UseAccept);
-}
 
 void TfrmMain::LoadBanner()
 {
@@ -599,7 +547,7 @@ void TfrmMain::showEvent(QShowEvent* event)
     EnsureFirstShowSteps();
     // Every show: the selected call into the number box, focus on the history.
     sgdLogClick();
-    if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+    if (PageMain->currentIndex() == 0) tabLog->sgdLog->setFocus();
 }
 
 void TfrmMain::EnsureFirstShowSteps()
@@ -675,7 +623,7 @@ void TfrmMain::EnterResident()
     }
     for (QPushButton* b : {btnClose, btnClose2}) {
         b->setText(QStringLiteral("閉じる"));
-        SetHint(b, QStringLiteral("画面を閉じて待機します。"));
+        UiKit::SetHint(b, QStringLiteral("画面を閉じて待機します。"));
         b->setMenu(nullptr);
         b->setContextMenuPolicy(Qt::CustomContextMenu);
         disconnect(b, &QWidget::customContextMenuRequested, nullptr, nullptr);
@@ -688,7 +636,7 @@ void TfrmMain::LeaveResident()
 {
     for (QPushButton* b : {btnClose, btnClose2}) {
         b->setText(QStringLiteral("終了"));
-        SetHint(b, QStringLiteral("画面を閉じて終了します。"));
+        UiKit::SetHint(b, QStringLiteral("画面を閉じて終了します。"));
         b->setContextMenuPolicy(Qt::DefaultContextMenu);
         disconnect(b, &QWidget::customContextMenuRequested, nullptr, nullptr);
     }
@@ -718,50 +666,34 @@ void TfrmMain::Open1Click()
 void TfrmMain::ReadRegistry()
 {
     Log::Detail(QStringLiteral("TfrmMain.ReadRegistry"));
-    auto reg = OpenRegistry();
-    const int state = RegInt(*reg, QStringLiteral("frmMainWindowState"), 0);
-    if (state == 1) {
-        QPoint pos(RegInt(*reg, QStringLiteral("frmMainLeft"), 0), RegInt(*reg, QStringLiteral("frmMainTop"), 0));
-        if (!QGuiApplication::screenAt(pos)) pos = QPoint(0, 0);
-        move(pos);
-        resize(qMax(kDesignedWidth, RegInt(*reg, QStringLiteral("frmMainWidth"), kDesignedWidth)),
-               qMax(kMinHeight, RegInt(*reg, QStringLiteral("frmMainHeight"), kMinHeight)));
-    } else if (state == 2) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        move(0, 0);
-    }
-    ExportPaths.ExpPath = reg->value(QStringLiteral("ExpPath")).toString();
-    ExportPaths.ExpTaiPath = reg->value(QStringLiteral("ExpTaiPath")).toString();
-    ExportPaths.ExpCustPath = reg->value(QStringLiteral("ExpCustPath")).toString();
-    ExportPaths.ExpTelsPath = reg->value(QStringLiteral("ExpTelsPath")).toString();
-    ExportPaths.ExportDelCrlfTel = RegFlag(*reg, QStringLiteral("ExportDelCrlfTel"), true);
-    ExportPaths.ExportDelCrlfTai = RegFlag(*reg, QStringLiteral("ExportDelCrlfTai"), true);
-    ExportPaths.ExportDelCrlfCust = RegFlag(*reg, QStringLiteral("ExportDelCrlfCust"), true);
+    TRegistry reg;
+    reg.ReadBounds(this, QStringLiteral("frmMain"), QSize(kDesignedWidth, kMinHeight),
+                   QSize(kDesignedWidth, kMinHeight));
+    TExportPaths& e = FExportPaths;
+    e.ExpPath = reg.ReadText(QStringLiteral("ExpPath"));
+    e.ExpTaiPath = reg.ReadText(QStringLiteral("ExpTaiPath"));
+    e.ExpCustPath = reg.ReadText(QStringLiteral("ExpCustPath"));
+    e.ExpTelsPath = reg.ReadText(QStringLiteral("ExpTelsPath"));
+    e.ExportDelCrlfTel = reg.ReadFlag(QStringLiteral("ExportDelCrlfTel"), true);
+    e.ExportDelCrlfTai = reg.ReadFlag(QStringLiteral("ExportDelCrlfTai"), true);
+    e.ExportDelCrlfCust = reg.ReadFlag(QStringLiteral("ExportDelCrlfCust"), true);
 }
 
 void TfrmMain::WriteRegistry()
 {
     Log::Detail(QStringLiteral("TfrmMain.WriteRegistry"));
-    auto reg = OpenRegistry();
-    const QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
-    reg->setValue(QStringLiteral("frmMainLeft"), QString::number(r.x()));
-    reg->setValue(QStringLiteral("frmMainTop"), QString::number(r.y()));
-    reg->setValue(QStringLiteral("frmMainHeight"), QString::number(r.height()));
-    reg->setValue(QStringLiteral("frmMainWidth"), QString::number(r.width()));
-    int state = 3;
-    if (isMaximized()) state = 2;
-    else if (!isMinimized()) state = 1;
-    reg->setValue(QStringLiteral("frmMainWindowState"), QString::number(state));
-    reg->setValue(QStringLiteral("frmMainActWidth"), QString::number(0));
-    reg->setValue(QStringLiteral("ExpPath"), ExportPaths.ExpPath);
-    reg->setValue(QStringLiteral("ExpTaiPath"), ExportPaths.ExpTaiPath);
-    reg->setValue(QStringLiteral("ExpCustPath"), ExportPaths.ExpCustPath);
-    reg->setValue(QStringLiteral("ExpTelsPath"), ExportPaths.ExpTelsPath);
-    reg->setValue(QStringLiteral("ExportDelCrlfTel"), TSettings::FlagToText(ExportPaths.ExportDelCrlfTel));
-    reg->setValue(QStringLiteral("ExportDelCrlfTai"), TSettings::FlagToText(ExportPaths.ExportDelCrlfTai));
-    reg->setValue(QStringLiteral("ExportDelCrlfCust"), TSettings::FlagToText(ExportPaths.ExportDelCrlfCust));
-    reg->sync();
+    TRegistry reg;
+    reg.WriteBounds(this, QStringLiteral("frmMain"));
+    reg.WriteInt(QStringLiteral("frmMainActWidth"), 0);
+    const TExportPaths& e = FExportPaths;
+    reg.WriteText(QStringLiteral("ExpPath"), e.ExpPath);
+    reg.WriteText(QStringLiteral("ExpTaiPath"), e.ExpTaiPath);
+    reg.WriteText(QStringLiteral("ExpCustPath"), e.ExpCustPath);
+    reg.WriteText(QStringLiteral("ExpTelsPath"), e.ExpTelsPath);
+    reg.WriteFlag(QStringLiteral("ExportDelCrlfTel"), e.ExportDelCrlfTel);
+    reg.WriteFlag(QStringLiteral("ExportDelCrlfTai"), e.ExportDelCrlfTai);
+    reg.WriteFlag(QStringLiteral("ExportDelCrlfCust"), e.ExportDelCrlfCust);
+    reg.Sync();
 }
 
 // ---------------------------------------------------------------- history
@@ -925,15 +857,7 @@ int TfrmMain::AddCustomerPage(QWidget* view, const QString& caption)
 
 void TfrmMain::CloseCustomerPage(int index)
 {
-    if (index < TMainTabBar::kFirstCustomerTab || index >= PageMain->count()) return;
-    QWidget* page = PageMain->widget(index);
-    const bool onlyOne = PageMain->count() == TMainTabBar::kFirstCustomerTab + 1;
-    PageMain->removeTab(index);
-    delete page;
-    int next = onlyOne ? 0 : index - 1;
-    if (!PageMain->isTabVisible(next)) next = 0; // the handling page is hidden without the feature
-    PageMain->setCurrentIndex(next);
-    PageMain->Bar()->update();
+    PageMain->FreeRecordPage(index, 0);
 }
 
 void TfrmMain::OnUserInfoUpdated()
@@ -949,7 +873,16 @@ void TfrmMain::SpeakCaller(const QString& readName)
         FSpeech->Speech(TSpeech::Announcement(readName, FSettings.SpeakFoot));
 }
 void TfrmMain::ExecCustProg(int, const QString&, int) {}
-void TfrmMain::OpenCustAcceptTab(const QString&, const QString&) {}
+int TfrmMain::OpenCustTab(const QString&)
+{
+    Log::Detail(QStringLiteral("frmMain.OpenCustTab begin"));
+    return -1;
+}
+int TfrmMain::FindCustPageIndex(const QString&)
+{
+    return -1;
+}
+void TfrmMain::OpenCustAcceptTab(const QString&, int, bool, const QString&) {}
 void TfrmMain::RefreshCustViews(const TUpTable&) {}
 void TfrmMain::RefreshLookupLists(const TUpTable&) {}
 void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
@@ -964,4 +897,54 @@ void TfrmMain::FreeLookupLists() {}
 void TfrmMain::SendNotice(const QString& text)
 {
     if (FUdp) FUdp->UpdateTelIvent(text);
+}
+
+// ---------------------------------------------------------------- host
+
+void TfrmMain::SendRefreshNotice(const TUpTable& up)
+{
+    SendNotice(up.ToNotice());
+}
+
+void TfrmMain::SetCustTabCaption(QWidget* view, const QString& caption)
+{
+    for (int i = kFirstCustomerTab; i < PageMain->count(); ++i) {
+        QWidget* page = PageMain->widget(i);
+        if (page == view || page->isAncestorOf(view)) {
+            PageMain->setTabText(i, caption);
+            PageMain->Bar()->update();
+            return;
+        }
+    }
+}
+
+void TfrmMain::RequestCloseActiveTab()
+{
+    QMetaObject::invokeMethod(this, &TfrmMain::OnUserInfoUpdated, Qt::QueuedConnection);
+}
+
+QString TfrmMain::CallNumber() const
+{
+    return edtCall->text();
+}
+
+void TfrmMain::SetCallNumber(const QString& telNo)
+{
+    edtCall->setText(telNo);
+}
+
+void TfrmMain::SetCallName(const QString& name)
+{
+    pnlCallName->setText(name);
+}
+
+QString TfrmMain::SignedInUserId() const
+{
+    return FDm.SignedInUser.USERID;
+}
+
+void TfrmMain::RequestRestart()
+{
+    FState.RestartRequested = true;
+    close();
 }

@@ -3,6 +3,7 @@
 // open every other window, resident mode in the notification area, and the
 // start-up and shutdown steps that belong to the window.
 #include "app_state_u.h"
+#include "main_host_u.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
 #include "up_table_u.h"
@@ -10,7 +11,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
-#include <deque>
 #include <memory>
 
 class QAction;
@@ -23,32 +23,28 @@ class QPushButton;
 class QRadioButton;
 class QSystemTrayIcon;
 class QTabWidget;
-class QTableWidget;
 class QTimer;
 class QWidget;
 class TdmCmn;
 class TfrmMemo;
 class TTelReceive;
-class TMainPages;
+class TRecordPages;
+class TCallQueue;
+class TfraLogHistory;
 class TUdpNotify;
 class TSpeech;
 class TSoftPhone;
 class TfraSipAudio;
 
-// Export folders and options kept in the registry.
-struct TExportPaths
-{
-    QString ExpPath, ExpTaiPath, ExpCustPath, ExpTelsPath;
-    bool ExportDelCrlfTel = true, ExportDelCrlfTai = true, ExportDelCrlfCust = true;
-};
-
-class TfrmMain : public QMainWindow
+class TfrmMain : public QMainWindow, public TMainHost
 {
     Q_OBJECT
 public:
     static constexpr int kDesignedWidth = 770;
     static constexpr int kDesignedHeight = 688;
     static constexpr int kMinHeight = 250;
+    // Page 0 call history, 1 handling history, then one page per customer.
+    static constexpr int kFirstCustomerTab = 2;
 
     TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent = nullptr);
     ~TfrmMain() override;
@@ -73,10 +69,10 @@ public:
     // Outgoing call record, after a number has been dialled.
     void CallDataInsert(const QString& telNo, int portNo);
     // Reloads what the request names; stops early when a call arrives.
-    void RefreshTables(const TUpTable& up);
-    bool RefreshBusy() const { return FRefreshBusy; }
+    void RefreshTables(const TUpTable& up) override;
+    bool RefreshBusy() const;
     // Memo of one call-log row.
-    void EditCallMemo(const QString& logNo, const QString& memo);
+    void EditCallMemo(const QString& logNo, const QString& memo) override;
 
     // Hand-off commands.
     void DialCommand(const QString& telNo);
@@ -84,13 +80,13 @@ public:
     void HangUp();
 
     // History view
-    QDate HistoryDate() const;
-    void SetHistoryDate(const QDate& date);
+    QDate HistoryDate() const override;
+    void SetHistoryDate(const QDate& date) override;
     void LoadHistory();
 
     // Resident mode
-    void EnterResident();
-    void LeaveResident();
+    void EnterResident() override;
+    void LeaveResident() override;
     bool IconPresent() const { return FTrayIcon != nullptr; }
     TSoftPhone* Phone() const { return FPhone; }
 
@@ -99,14 +95,35 @@ public:
     int AddCustomerPage(QWidget* view, const QString& caption);
     void CloseCustomerPage(int index);
     void OnUserInfoUpdated();
-    void ShowBalloon(const QString& text);
+    void ShowBalloon(const QString& text) override;
     void Open1Click();
 
     QString VersionText() const;
     void ReadRegistry();
     void WriteRegistry();
 
-    TExportPaths ExportPaths;
+    // TMainHost
+    TSettings& Settings() override { return FSettings; }
+    TdmCmn& Dm() override { return FDm; }
+    QWidget* HostWindow() override { return this; }
+    TSpeech* Speech() override { return FSpeech; }
+    int OpenCustTab(const QString& telNo) override;
+    int FindCustPageIndex(const QString& custTelNon) override;
+    void OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo) override;
+    void SetCustTabCaption(QWidget* view, const QString& caption) override;
+    void RequestCloseActiveTab() override;
+    void SendRefreshNotice(const TUpTable& up) override;
+    QString CallNumber() const override;
+    void SetCallNumber(const QString& telNo) override;
+    void SetCallName(const QString& name) override;
+    const TLookupList& ActTypes() const override { return FActTypes; }
+    const TLookupList& ActResults() const override { return FActResults; }
+    const TLookupList& Users() const override { return FUsers; }
+    QString SignedInUserId() const override;
+    TExportPaths& ExportPaths() override { return FExportPaths; }
+    void RequestRestart() override;
+    void ReloadBanner() override { LoadBanner(); }
+    void ExecCustProg(int ifNo, const QString& telNo, int portNo) override;
 
     // How the softphone engine is started (set before FormCreate). The
     // program listens on every address; tests keep it on loopback.
@@ -133,7 +150,6 @@ private:
     void BuildStatusBar();
     void BuildMenus();
     QPushButton* MakeButton(const QString& name, const QString& caption, const QString& hint = QString());
-    void SetHint(QWidget* w, const QString& hint);
 
     // Creation steps that belong to other subsystems.
     bool ConnectDatabase();
@@ -142,7 +158,6 @@ private:
     void InitNMUDP();
     void MakeIfMenu();
     void InitSoftphone();
-    void SetupLogGrid();
     void CreateLookupLists();
     void SetupAcceptGrid();
     void LoadBanner();
@@ -155,34 +170,18 @@ private:
     void PopLogPopup();
     void mnuDetailLogClick();
     void mnuOpenLogClick();
-    void btnMemoClick();
     void sgdLogClick();
-    void sgdLogDblClick(int row, int column);
     void edtCallExit();
     void tabLogShow(bool shown);
 
-    // Call queue: calls run one after the other, in order of arrival, never
-    // inside a running refresh.
-    struct TCallRequest
-    {
-        QString TelNo, LogNo, CalledReadName;
-        int PortNo = 1;
-    };
-    void TelThreadArrived();
-    void DrainCalls();
-    // Lets pending events run; true when a call asked the refresh to stop.
-    bool RefreshInterrupted();
     // History of today reloaded after a call was logged.
     void ShowTodaysCalls();
     void StartBlink();
     void BlinkStep();
     void SendNotice(const QString& text);
-    QString CellText(int row, int column) const;
 
     // Steps whose windows and views arrive with later subsystems.
     void SpeakCaller(const QString& readName);
-    void ExecCustProg(int ifNo, const QString& telNo, int portNo);
-    void OpenCustAcceptTab(const QString& custTelNon, const QString& logNo);
     void RefreshCustViews(const TUpTable& up);
     void RefreshLookupLists(const TUpTable& up);
     void RefreshAcceptViews(const TUpTable& up);
@@ -204,11 +203,12 @@ private:
     TSoftPhone* FPhone = nullptr;
     TfraSipAudio* FAudio = nullptr;
     TfrmMemo* FfrmMemo = nullptr;
+    TCallQueue* FCalls = nullptr;
     QDateTime FCallStart;
-    std::deque<TCallRequest> FCalls;
-    bool FDraining = false;
-    bool FRefreshBusy = false;
-    bool FRefreshInterrupt = false;
+    TExportPaths FExportPaths;
+    TLookupList FActTypes = TLookupList::WithEmptyEntry();
+    TLookupList FActResults = TLookupList::WithEmptyEntry();
+    TLookupList FUsers = TLookupList::WithEmptyEntry();
     QTimer* FBlinkTimer = nullptr;
     QTimer* FTitleBlink = nullptr;
     int FTitleBlinkCount = 0;
@@ -247,11 +247,9 @@ private:
     QLabel* pnlCalledNo = nullptr;
     QLabel* pnlCalledName = nullptr;
     // Main pages
-    TMainPages* PageMain = nullptr;
-    QWidget* tabLog = nullptr;
+    TRecordPages* PageMain = nullptr;
+    TfraLogHistory* tabLog = nullptr;
     QWidget* tabAccept = nullptr;
-    QTableWidget* sgdLog = nullptr;
-    QWidget* pnlAudio = nullptr;
     // Status bar panels
     QLabel* stbPanel0 = nullptr;
     QLabel* stbPanel1 = nullptr;

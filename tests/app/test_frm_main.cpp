@@ -1,7 +1,7 @@
 #include "main_fixture.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
-#include "main_tab_bar_u.h"
+#include "record_tabs_u.h"
 #include "log_u.h"
 #include "settings_u.h"
 #include "test_env.h"
@@ -84,8 +84,8 @@ TEST(FrmMain, RegistryRoundTripAndAbortedStartWritesNothing)
     {
         TMainFixture f;
         ASSERT_TRUE(f.frm->FormCreate());
-        f.frm->ExportPaths.ExpPath = "/tmp/x.csv";
-        f.frm->ExportPaths.ExportDelCrlfTai = false;
+        f.frm->ExportPaths().ExpPath = "/tmp/x.csv";
+        f.frm->ExportPaths().ExportDelCrlfTai = false;
         f.frm->setGeometry(40, 50, 900, 400);
         f.frm->WriteRegistry();
         QSettings reg("hoshiba", "kuruten3");
@@ -94,9 +94,9 @@ TEST(FrmMain, RegistryRoundTripAndAbortedStartWritesNothing)
 
         TfrmMain again(*f.settings, f.state, *f.dm);
         again.ReadRegistry();
-        EXPECT_EQ(again.ExportPaths.ExpPath, "/tmp/x.csv");
-        EXPECT_FALSE(again.ExportPaths.ExportDelCrlfTai);
-        EXPECT_TRUE(again.ExportPaths.ExportDelCrlfTel);
+        EXPECT_EQ(again.ExportPaths().ExpPath, "/tmp/x.csv");
+        EXPECT_FALSE(again.ExportPaths().ExportDelCrlfTai);
+        EXPECT_TRUE(again.ExportPaths().ExportDelCrlfTel);
         EXPECT_EQ(again.width(), 900);
     }
     {
@@ -322,13 +322,13 @@ TEST(FrmMain, CustomerTabsCloseFromTheirMarkOnlyWhileBrowsing)
     f.frm->resize(1000, 600);
     f.frm->show();
     auto* pages = f.Find<QTabWidget>("PageMain");
-    auto* bar = f.Find<TMainTabBar>("PageMainTabs");
+    auto* bar = f.Find<TRecordTabBar>("PageMainTabs");
     EXPECT_FALSE(pages->isTabVisible(1)); // handling history only with the feature
     const QString caption1 = QStringLiteral("山田商店　　　　　　　　　　　B");
     const QString caption2 = QStringLiteral("株式会社髙橋　　　　　　　　　E");
     f.frm->AddCustomerPage(new QWidget, caption1);
     f.frm->AddCustomerPage(new QWidget, caption2);
-    EXPECT_EQ(TMainTabBar::DrawnCaption(caption1), caption1.left(15) + " ");
+    EXPECT_EQ(TRecordTabBar::DrawnCaption(caption1), caption1.left(15) + " ");
     EXPECT_EQ(bar->MarkImage(), 1); // editing
 
     auto clickCloseZone = [&] {

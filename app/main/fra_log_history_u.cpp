@@ -1,0 +1,96 @@
+#include "fra_log_history_u.h"
+
+#include "log_u.h"
+#include "main_host_u.h"
+#include "main_sql_u.h"
+#include "string_grid_u.h"
+#include "ui_kit_u.h"
+
+#include <QVBoxLayout>
+
+TfraLogHistory::TfraLogHistory(TMainHost& host, QWidget* parent) : QWidget(parent), FHost(host)
+{
+    setObjectName(QStringLiteral("tabLog"));
+    auto* v = new QVBoxLayout(this);
+    v->setContentsMargins(2, 2, 2, 2);
+    sgdLog = new TStringGrid(this, QStringLiteral("sgdLog"));
+    v->addWidget(sgdLog, 1);
+    pnlAudio = new QWidget(this);
+    pnlAudio->setObjectName(QStringLiteral("pnlAudio"));
+    pnlAudio->setLayout(new QVBoxLayout);
+    pnlAudio->layout()->setContentsMargins(0, 0, 0, 0);
+    pnlAudio->hide();
+    v->addWidget(pnlAudio);
+
+    connect(sgdLog, &QTableWidget::cellClicked, this, [this] { emit Clicked(); });
+    connect(sgdLog, &QTableWidget::cellDoubleClicked, this, &TfraLogHistory::sgdLogDblClick);
+}
+
+void TfraLogHistory::SetupLogGrid(bool useAccept)
+{
+    FUseAccept = useAccept;
+    sgdLog->SetColumns({{QStringLiteral("発着信日時"), 149},
+                        {QStringLiteral("電話番号"), 118},
+                        {QStringLiteral("区分"), 50},
+                        {QStringLiteral("LINE"), 0, true},
+                        {QStringLiteral("顧客名"), 159},
+                        {QStringLiteral("メモ"), 193},
+                        {QStringLiteral("対応"), 35, !useAccept},
+                        {QString(), 0, true},
+                        {QString(), 0, true},
+                        {QString(), 0, true}});
+    sgdLog->SetMarkColumn(colAct, UiKit::MarkPixmap(UiKit::kMarkEdit));
+}
+
+void TfraLogHistory::LoadHistory(const QDate& day, int kind)
+{
+    Log::Detail(QStringLiteral("TfraCust.MakeLogGrid begin"));
+    sgdLog->ClearRows();
+    const QList<THistoryRow> rows = MainSql::DayHistory(FHost.Dm(), day, kind);
+    sgdLog->setUpdatesEnabled(false);
+    sgdLog->setRowCount(qMax(1, int(rows.size())));
+    for (const THistoryRow& r : rows) {
+        sgdLog->AddRow({r.DT_FROM.isValid() ? r.DT_FROM.toString(QStringLiteral("yy/MM/dd H:mm:ss")) : QString(),
+                        r.TEL_NO, r.TEL_TYPE, r.PORT_NO, r.CALLER, r.TEL_MEMO, FUseAccept ? r.ACT_NO : QString(),
+                        r.CUST_TEL_NON, r.READ_NAME, r.LOG_NO});
+    }
+    sgdLog->setUpdatesEnabled(true);
+    if (sgdLog->currentRow() < 0) sgdLog->setCurrentCell(0, 0);
+    Log::Detail(QStringLiteral("TfraCust.MakeLogGrid end"));
+}
+
+QString TfraLogHistory::CellText(int row, int column) const
+{
+    return sgdLog->Cell(row, column);
+}
+
+bool TfraLogHistory::SelectedCall(QString& telNo, QString& name) const
+{
+    const int row = sgdLog->currentRow();
+    if (row < 0) return false;
+    telNo = CellText(row, colTelNo);
+    name = CellText(row, colCaller);
+    return true;
+}
+
+void TfraLogHistory::sgdLogDblClick(int row, int column)
+{
+    if (row < 0) return;
+    switch (column) {
+    case colMemo: FHost.EditCallMemo(CellText(row, colLogNo), CellText(row, colMemo)); break;
+    case colTelNo: emit OpenTelsRequested(CellText(row, colTelNo)); break;
+    case colCaller: emit CustInfoRequested(); break;
+    case colAct:
+        if (FUseAccept) emit OpenAcceptRequested(CellText(row, colAct));
+        break;
+    default: break;
+    }
+}
+
+void TfraLogHistory::btnMemoClick()
+{
+    Log::Detail(QStringLiteral("TfrmMain.btnMemoClick"));
+    const int row = sgdLog->currentRow();
+    if (row < 0) return;
+    FHost.EditCallMemo(CellText(row, colLogNo), CellText(row, colMemo));
+}

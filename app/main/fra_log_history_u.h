@@ -1,0 +1,46 @@
+#pragma once
+// Page "電話履歴" of the main window: the day's calls in sgdLog, and below
+// it the softphone's audio panel (pnlAudio). The page loads rows for a date
+// and kind and reports clicks; the main window decides what they open.
+#include <QDate>
+#include <QWidget>
+
+class TMainHost;
+class TStringGrid;
+
+class TfraLogHistory : public QWidget
+{
+    Q_OBJECT
+public:
+    // Columns of sgdLog; 7 to 9 are kept, not shown.
+    enum TCol { colDate, colTelNo, colType, colLine, colCaller, colMemo, colAct, colCustTelNon, colReadName, colLogNo };
+
+    TfraLogHistory(TMainHost& host, QWidget* parent = nullptr);
+
+    TStringGrid* sgdLog = nullptr;
+    QWidget* pnlAudio = nullptr;
+
+    // Headers, widths and the handling column (shown with the feature on).
+    void SetupLogGrid(bool useAccept);
+    // The calls of day, kind 0 incoming, 1 outgoing, 2 all, newest first.
+    void LoadHistory(const QDate& day, int kind);
+    QString CellText(int row, int column) const;
+    // Number and name of the selected row, as a click puts them in the
+    // number box; false with no selected row.
+    bool SelectedCall(QString& telNo, QString& name) const;
+    // "メモ(M)": the memo of the selected row.
+    void btnMemoClick();
+
+signals:
+    // A row was clicked (or the grid asks to be taken as clicked).
+    void Clicked();
+    void OpenTelsRequested(const QString& telNo);
+    void CustInfoRequested();
+    void OpenAcceptRequested(const QString& actNo);
+
+private:
+    void sgdLogDblClick(int row, int column);
+
+    TMainHost& FHost;
+    bool FUseAccept = false;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// The one door to printers. A report is a print job: a title, an orientation
+// and a function that paints every page on the printer it is given (calling
+// newPage() between pages, measuring in millimetres). The preview, the
+// printer and PDF files all take the same job; tests install a responder
+// that turns the request into a PDF file.
+#include <QPageLayout>
+#include <QString>
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+struct TPrintJob
+{
+    QString Title;
+    QPageLayout::Orientation Orientation = QPageLayout::Portrait;
+    std::function<void(QPrinter& printer)> Paint;
+};
+
+namespace Printing {
+enum class TAction { Preview, Print };
+
+// Modal print preview (zoom, page navigation, printer set-up, print).
+void Preview(QWidget* parent, const TPrintJob& job);
+// The printer dialog, then the job on the chosen printer; false when cancelled.
+bool Print(QWidget* parent, const TPrintJob& job);
+// The job as an A4 PDF file; false when the file cannot be written.
+bool ToPdf(const TPrintJob& job, const QString& file);
+
+using TResponder = std::function<bool(TAction, const TPrintJob&)>;
+void SetResponder(TResponder responder);
+}

@@ -2,6 +2,7 @@
 #include "frm_main_u.h"
 
 #include "call_queue_u.h"
+#include "clock_u.h"
 #include "fra_log_history_u.h"
 #include "string_grid_u.h"
 #include "dm_cmn_u.h"
@@ -47,7 +48,7 @@ void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int po
                 calledReadName);
     Log::Detail(QStringLiteral("TelNo=") + telNo);
     const QString lookupNo = TTelReceive::LookupNumber(telNo);
-    FCallStart = QDateTime::currentDateTime();
+    FCallStart = Clock::Now();
     QString callLogNo = logNo;
 
     TTels caller;
@@ -102,7 +103,7 @@ void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
     Log::Detail(QStringLiteral("TfrmMain.CallDataInsert TelNo=") + telNo + QStringLiteral(" PortNo=") +
                 QString::number(portNo));
     FTelReceive->IdentifyCaller(telNo, telNo, false);
-    FTelReceive->InsertCallLog(QDateTime::currentDateTime(), telNo, QStringLiteral("発信"), portNo);
+    FTelReceive->InsertCallLog(Clock::Now(), telNo, QStringLiteral("発信"), portNo);
     ShowTodaysCalls();
     edtCall->setText(telNo);
     pnlCallName->setText(FTelReceive->GetCallerName(telNo));
@@ -111,7 +112,7 @@ void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
 
 void TfrmMain::ShowTodaysCalls()
 {
-    SetHistoryDate(QDate::currentDate());
+    SetHistoryDate(Clock::Today());
     TUpTable up;
     up.UpLog = true;
     up.UpTels = true;

@@ -15,10 +15,12 @@
 #include "log_u.h"
 #include "fra_log_history_u.h"
 #include "record_tabs_u.h"
+#include "shell_u.h"
 #include "string_grid_u.h"
 #include "ui_kit_u.h"
 #include "window_state_u.h"
 #include "msg_u.h"
+#include "clock_u.h"
 #include "os_info_u.h"
 #include "version_u.h"
 
@@ -26,7 +28,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -391,7 +392,7 @@ bool TfrmMain::FormCreate()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint);
 
-    SetHistoryDate(QDate::currentDate());
+    SetHistoryDate(Clock::Today());
     PageMenu->setCurrentIndex(0);
     PageMain->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("くるてん３"));
@@ -745,7 +746,7 @@ void TfrmMain::btnHelpClick()
         Msg::Warn(QStringLiteral("ヘルプファイルが見つかりません。"), this);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
+    if (!Shell::OpenUrl(QUrl::fromLocalFile(help)))
         Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。"), this);
 }
 
@@ -775,7 +776,7 @@ void TfrmMain::mnuDetailLogClick()
 void TfrmMain::mnuOpenLogClick()
 {
     const QString file = FSettings.CurrentLogFile();
-    if (QFileInfo::exists(file)) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+    if (QFileInfo::exists(file)) Shell::OpenUrl(QUrl::fromLocalFile(file));
     else Msg::Info(QStringLiteral("ログファイルはありません。"), this);
 }
 

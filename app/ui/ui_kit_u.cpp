@@ -53,7 +53,8 @@ bool ReadOnly(QObject* o)
 class TRules : public QObject
 {
 public:
-    explicit TRules(QWidget* window) : QObject(window), FWindow(window) {}
+    explicit TRules(QWidget* window) : QObject(window), FWindow(window) { setObjectName(kName); }
+    static constexpr const char* kName = "kitDialogRules";
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -118,7 +119,9 @@ private:
 
 TRules* RulesOf(QWidget* window)
 {
-    return window->findChild<TRules*>(QString(), Qt::FindDirectChildrenOnly);
+    // No meta object of its own: found by name.
+    return static_cast<TRules*>(
+        window->findChild<QObject*>(QLatin1String(TRules::kName), Qt::FindDirectChildrenOnly));
 }
 } // namespace
 

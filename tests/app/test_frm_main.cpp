@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -394,4 +395,51 @@ TEST(FrmMain, RefreshButtonReloadsEverythingAndBlinksTheTitle)
     auto* title2 = f.Find<QLabel>("ImgTitle2");
     EXPECT_TRUE(title2->isVisibleTo(f.frm.get()));
     EXPECT_TRUE(f.WaitFor([&] { return !title2->isVisibleTo(f.frm.get()); }, 5000));
+}
+
+TEST(FrmMain, WindowsReachTheMainWindowThroughItsHost)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    TMainHost& host = *f.frm;
+    host.SetCallNumber("0312345678");
+    host.SetCallName(QStringLiteral("山田商店"));
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), "0312345678");
+    EXPECT_EQ(host.CallNumber(), "0312345678");
+    EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("山田商店"));
+    host.SetHistoryDate(QDate(2026, 1, 5));
+    EXPECT_EQ(host.HistoryDate(), QDate(2026, 1, 5));
+    for (const TLookupList* l : {&host.ActTypes(), &host.ActResults(), &host.Users()}) {
+        ASSERT_EQ(l->Count(), 1); // the empty entry
+        EXPECT_EQ(l->Names[0], QString());
+    }
+    EXPECT_EQ(&host.Dm(), f.dm.get());
+    EXPECT_EQ(host.HostWindow(), f.frm.get());
+
+    // A view sets its own tab's caption and asks for its tab to close.
+    auto* pages = f.Find<QTabWidget>("PageMain");
+    auto* view = new QWidget;
+    f.frm->AddCustomerPage(view, QStringLiteral(" 新 規         E"));
+    host.SetCustTabCaption(view, QStringLiteral("0312345678     B"));
+    EXPECT_EQ(pages->tabText(2), QStringLiteral("0312345678     B"));
+    QPointer<QWidget> alive(view);
+    host.RequestCloseActiveTab();
+    EXPECT_EQ(pages->count(), 3); // not inside the caller's own handler
+    ASSERT_TRUE(f.WaitFor([&] { return pages->count() == 2; }));
+    EXPECT_TRUE(alive.isNull());
+
+    // A change of shared data reloads here and goes to the other copies.
+    TUpTable up;
+    up.UpLog = true;
+    f.dm->InsertLog([] {
+        TdmCmn::TLog log;
+        log.DT_FROM = QDateTime::currentDateTime();
+        log.TEL_NO = "0399990001";
+        log.TEL_TYPE = QStringLiteral("着信");
+        log.PORT_NO = 1;
+        return log;
+    }());
+    host.SetHistoryDate(QDate::currentDate());
+    host.RefreshAndNotify(up);
+    EXPECT_EQ(f.Grid(0, 1), "0399990001");
 }

@@ -35,9 +35,9 @@ QTableWidgetItem* Cell(const QString& text)
 // ---------------------------------------------------------------- submit
 
 void TfrmMain::SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                                  const QString& calledReadName)
+                                  const QString& calledReadName, bool fromNotice)
 {
-    FCalls.push_back({telNo, logNo, calledReadName, portNo});
+    FCalls.push_back({telNo, logNo, calledReadName, portNo, fromNotice});
     QMetaObject::invokeMethod(this, &TfrmMain::TelThreadArrived, Qt::QueuedConnection);
 }
 
@@ -64,7 +64,10 @@ void TfrmMain::DrainCalls()
         try {
             TelReceiveProc(r.TelNo, r.LogNo, r.PortNo, r.CalledReadName);
         } catch (const std::exception& e) {
-            AppException(ExceptionText(e));
+            // Any LAN host can send notices: one that cannot be processed is
+            // logged, and the calls behind it do not wait for a box.
+            if (r.FromNotice) Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + ExceptionText(e));
+            else AppException(ExceptionText(e));
         }
     }
     FDraining = false;

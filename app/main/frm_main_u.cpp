@@ -15,13 +15,13 @@
 #include "main_tab_bar_u.h"
 #include "msg_u.h"
 #include "os_info_u.h"
+#include "shell_open_u.h"
 #include "version_u.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,7 +44,6 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -498,9 +497,15 @@ void TfrmMain::InitNMUDP()
     FUdp->InitNMUDP();
     connect(FUdp, &TUdpNotify::TelNoticeReceived, this,
             [this](const QString& telNo, const QString& logNo, int portNo) {
-                SubmitIncomingCall(telNo, logNo, portNo, QString());
+                SubmitIncomingCall(telNo, logNo, portNo, QString(), true);
             });
-    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) { RefreshTables(up); });
+    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) {
+        try {
+            RefreshTables(up);
+        } catch (const std::exception& e) {
+            Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + ExceptionText(e));
+        }
+    });
 }
 void TfrmMain::MakeIfMenu() {}
 void TfrmMain::InitSoftphone()
@@ -813,8 +818,9 @@ void TfrmMain::btnHelpClick()
         Msg::Warn(QStringLiteral("ヘルプファイルが見つかりません。"), this);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
-        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。"), this);
+    QString missing;
+    if (!ShellOpen::OpenFile(help, &missing))
+        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。\r\n") + missing, this);
 }
 
 void TfrmMain::PopLogPopup()
@@ -843,8 +849,10 @@ void TfrmMain::mnuDetailLogClick()
 void TfrmMain::mnuOpenLogClick()
 {
     const QString file = FSettings.CurrentLogFile();
-    if (QFileInfo::exists(file)) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    else Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+    QString missing;
+    if (!QFileInfo::exists(file)) Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+    else if (!ShellOpen::OpenFile(file, &missing))
+        Msg::Warn(QStringLiteral("ログファイルを開けませんでした。\r\n") + missing, this);
 }
 
 bool TfrmMain::event(QEvent* event)

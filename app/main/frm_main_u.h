@@ -67,8 +67,9 @@ public:
     void AppException(const QString& message);
 
     // Every call source enters here; the pipeline runs later on this thread.
+    // fromNotice: a LAN notice, whose failures are logged, never shown.
     void SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                            const QString& calledReadName);
+                            const QString& calledReadName, bool fromNotice = false);
     void TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName);
     // Outgoing call record, after a number has been dialled.
     void CallDataInsert(const QString& telNo, int portNo);
@@ -167,6 +168,7 @@ private:
     {
         QString TelNo, LogNo, CalledReadName;
         int PortNo = 1;
+        bool FromNotice = false;
     };
     void TelThreadArrived();
     void DrainCalls();

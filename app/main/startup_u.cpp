@@ -177,8 +177,6 @@ int KurutenMain(int argc, char** argv)
             QDir().mkpath(lockDir);
             qputenv("FIREBIRD_LOCK", lockDir.toUtf8());
         }
-        // Before the first connection: a stop signal must not cut it.
-        TFbDatabase::KeepConnectionsOnSignals();
     } catch (const EKuruten& e) {
         TLog::SetCurrent(nullptr);
         Msg::Error(e.Message);
@@ -193,6 +191,13 @@ int KurutenMain(int argc, char** argv)
     }
 
     QApplication::setApplicationDisplayName(QStringLiteral("くるてん３"));
+    // Told to stop before anything was opened: nothing to save either.
+    if (gStopSignal) {
+        TLog::SetCurrent(nullptr);
+        return 0;
+    }
+    // Before the first connection: a stop signal must not cut it.
+    TFbDatabase::KeepConnectionsOnSignals();
 
     int rc = 0;
     {

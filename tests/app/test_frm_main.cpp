@@ -447,6 +447,12 @@ TEST(Pipeline, LanNoticeThatCannotBeProcessedIsLoggedNeverShown)
     send(bad);
     EXPECT_TRUE(f.WaitFor([&] { return f.LogText().count("TfrmMain.NMUDP1DataReceived Error:") == 4; }));
     EXPECT_TRUE(f.rec.Shown.empty());
+
+    // A refresh notice whose reload fails: the phone book has lost a column.
+    f.dm->ExecSql(QStringLiteral("ALTER TABLE TELS DROP READ_NAME"));
+    send("OTH100000000");
+    EXPECT_TRUE(f.WaitFor([&] { return f.LogText().count("TfrmMain.NMUDP1DataReceived Error:") == 5; }));
+    EXPECT_TRUE(f.rec.Shown.empty());
 }
 
 TEST(FrmMain, HelpAndLogFileNameWhatIsMissingToOpenThem)

@@ -41,7 +41,7 @@ void TCallQueue::Drain()
         try {
             if (FRunner) FRunner(r);
         } catch (const std::exception& e) {
-            if (FOnError) FOnError(ExceptionText(e));
+            if (FOnError) FOnError(r, ExceptionText(e));
         }
     }
 }

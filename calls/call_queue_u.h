@@ -16,10 +16,11 @@ public:
     {
         QString TelNo, LogNo, CalledReadName;
         int PortNo = 1;
+        bool FromNotice = false; // came from a LAN notice
     };
     // Runs one call (the pipeline). What it throws goes to the error handler.
     using TRunner = std::function<void(const TCallRequest&)>;
-    using TErrorHandler = std::function<void(const QString& message)>;
+    using TErrorHandler = std::function<void(const TCallRequest& request, const QString& message)>;
 
     explicit TCallQueue(QObject* parent = nullptr);
 

@@ -204,6 +204,19 @@ struct TFbQuery::Impl
 
 TFbDatabase::TFbDatabase() : d(std::make_unique<Impl>()) {}
 
+void TFbDatabase::KeepConnectionsOnSignals()
+{
+    // A non-zero answer to the confirmation step cancels that shutdown.
+    static const bool registered = [] {
+        ISC_STATUS_ARRAY status{};
+        const FB_SHUTDOWN_CALLBACK refuse = [](const int reason, const int, void*) {
+            return reason == fb_shutrsn_signal ? 1 : 0;
+        };
+        return fb_shutdown_callback(status, refuse, fb_shut_confirmation, nullptr) == 0;
+    }();
+    (void)registered;
+}
+
 TFbDatabase::~TFbDatabase()
 {
     try {

@@ -50,6 +50,11 @@ public:
     // database there); it may attach by itself.
     std::function<void()> BeforeConnect;
 
+    // The client library shuts every connection down by itself when the
+    // process gets SIGINT or SIGTERM, under the code that is using them. A
+    // program that stops on those signals in its own order refuses that.
+    static void KeepConnectionsOnSignals();
+
     bool Connected() const;
     // Attaches. Throws EDbError.
     void Open();

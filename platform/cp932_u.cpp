@@ -1,5 +1,6 @@
 #include "cp932_u.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <stdexcept>
@@ -19,9 +20,12 @@ QString ToWindowsForms(QString s)
     return s;
 }
 
+// The character itself and its code point; only the hex digits are upper-cased.
 QString DescribeChar(const QString& c)
 {
-    return QStringLiteral("「%1」(U+%2)").arg(c).arg(c.isEmpty() ? 0 : c.at(0).unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    const QList<uint> points = c.toUcs4();
+    const uint code = points.isEmpty() ? 0 : points.first();
+    return QStringLiteral("「%1」(U+%2)").arg(c, QString::number(code, 16).rightJustified(4, QLatin1Char('0')).toUpper());
 }
 } // namespace
 
@@ -58,7 +62,8 @@ bool TryEncode(const QString& text, QByteArray* out, QString* badChar)
         const qsizetype n = (src.at(i).isHighSurrogate() && i + 1 < src.size()) ? 2 : 1;
         const QString ch = src.mid(i, n);
         QStringEncoder one(kCodec, QStringConverter::Flag::Stateless);
-        (void)one.encode(ch);
+        // The encoder only runs when its result is taken.
+        [[maybe_unused]] const QByteArray probe = one.encode(ch);
         if (one.hasError()) {
             if (badChar) *badChar = ch;
             return false;

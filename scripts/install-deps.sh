@@ -23,6 +23,8 @@ PACKAGES=(
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   # fonts
   fonts-ipafont-gothic
+  # the shell's "open" of the help page and the log file (xdg-open)
+  xdg-utils
   # tests
   libgtest-dev googletest xvfb jwm xauth pulseaudio pulseaudio-utils sox procps iproute2
 )

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QProcess>
+#include <QStandardPaths>
 
 namespace {
 Shell::TResponder gResponder;
@@ -16,6 +17,19 @@ bool OpenUrl(const QUrl& url)
     const bool ok = QDesktopServices::openUrl(url);
     if (!ok) Log::Always(QStringLiteral("Shell.OpenUrl failed: ") + url.toString());
     return ok;
+}
+
+bool OpenFile(const QString& path, QString* missing)
+{
+    if (OpenUrl(QUrl::fromLocalFile(path))) return true;
+    if (missing) {
+        // Files open through xdg-open (package xdg-utils).
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+            *missing = QStringLiteral("xdg-open（パッケージ xdg-utils）が見つかりません。");
+        else
+            *missing = QStringLiteral("%1 を開くプログラムが見つかりません。").arg(path);
+    }
+    return false;
 }
 
 bool StartProgram(const QString& program, const QStringList& arguments, const QString& workDir, qint64* pid)

@@ -21,6 +21,10 @@ struct TShellRequest
 namespace Shell {
 // Opens a web address, a mailto: address or a local file. False on failure.
 bool OpenUrl(const QUrl& url);
+// Opens a local file with the desktop's program for its type. False when
+// nothing could be started; *missing then names what is missing, as a
+// sentence for the user.
+bool OpenFile(const QString& path, QString* missing = nullptr);
 // Starts a program detached. False when it could not be started.
 bool StartProgram(const QString& program, const QStringList& arguments = {}, const QString& workDir = QString(),
                   qint64* pid = nullptr);

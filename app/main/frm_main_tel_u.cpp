@@ -29,9 +29,9 @@ const QColor kBlinkGreen(187, 238, 170);
 // ---------------------------------------------------------------- submit
 
 void TfrmMain::SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                                  const QString& calledReadName)
+                                  const QString& calledReadName, bool fromNotice)
 {
-    FCalls->Submit({telNo, logNo, calledReadName, portNo});
+    FCalls->Submit({telNo, logNo, calledReadName, portNo, fromNotice});
 }
 
 bool TfrmMain::RefreshBusy() const

@@ -47,7 +47,6 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 
@@ -60,7 +59,12 @@ TfrmMain::TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* p
     FCalls->SetRunner([this](const TCallQueue::TCallRequest& r) {
         TelReceiveProc(r.TelNo, r.LogNo, r.PortNo, r.CalledReadName);
     });
-    FCalls->SetErrorHandler([this](const QString& message) { AppException(message); });
+    FCalls->SetErrorHandler([this](const TCallQueue::TCallRequest& r, const QString& message) {
+        // Any LAN host can send notices: one that cannot be processed is
+        // logged, and the calls behind it do not wait for a box.
+        if (r.FromNotice) Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + message);
+        else AppException(message);
+    });
     BuildUi();
     // The memo window lives as long as the main window.
     FfrmMemo = new TfrmMemo(this);
@@ -467,9 +471,15 @@ void TfrmMain::InitNMUDP()
     FUdp->InitNMUDP();
     connect(FUdp, &TUdpNotify::TelNoticeReceived, this,
             [this](const QString& telNo, const QString& logNo, int portNo) {
-                SubmitIncomingCall(telNo, logNo, portNo, QString());
+                SubmitIncomingCall(telNo, logNo, portNo, QString(), true);
             });
-    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) { RefreshTables(up); });
+    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) {
+        try {
+            RefreshTables(up);
+        } catch (const std::exception& e) {
+            Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + ExceptionText(e));
+        }
+    });
 }
 void TfrmMain::MakeIfMenu() {}
 void TfrmMain::InitSoftphone()
@@ -746,8 +756,9 @@ void TfrmMain::btnHelpClick()
         Msg::Warn(QStringLiteral("ヘルプファイルが見つかりません。"), this);
         return;
     }
-    if (!Shell::OpenUrl(QUrl::fromLocalFile(help)))
-        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。"), this);
+    QString missing;
+    if (!Shell::OpenFile(help, &missing))
+        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。\r\n") + missing, this);
 }
 
 void TfrmMain::PopLogPopup()
@@ -776,8 +787,10 @@ void TfrmMain::mnuDetailLogClick()
 void TfrmMain::mnuOpenLogClick()
 {
     const QString file = FSettings.CurrentLogFile();
-    if (QFileInfo::exists(file)) Shell::OpenUrl(QUrl::fromLocalFile(file));
-    else Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+    QString missing;
+    if (!QFileInfo::exists(file)) Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+    else if (!Shell::OpenFile(file, &missing))
+        Msg::Warn(QStringLiteral("ログファイルを開けませんでした。\r\n") + missing, this);
 }
 
 bool TfrmMain::event(QEvent* event)

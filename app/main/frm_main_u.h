@@ -63,8 +63,9 @@ public:
     void AppException(const QString& message);
 
     // Every call source enters here; the pipeline runs later on this thread.
+    // fromNotice: a LAN notice, whose failures are logged, never shown.
     void SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                            const QString& calledReadName);
+                            const QString& calledReadName, bool fromNotice = false);
     void TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName);
     // Outgoing call record, after a number has been dialled.
     void CallDataInsert(const QString& telNo, int portNo);

@@ -1,4 +1,5 @@
 #include "main_fixture.h"
+#include "cp932_u.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
 #include "record_tabs_u.h"
@@ -27,6 +28,7 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QUdpSocket>
 
 
 
@@ -442,4 +444,84 @@ TEST(FrmMain, WindowsReachTheMainWindowThroughItsHost)
     host.SetHistoryDate(QDate::currentDate());
     host.RefreshAndNotify(up);
     EXPECT_EQ(f.Grid(0, 1), "0399990001");
+}
+
+TEST(Pipeline, UnknownCallerNamedInAWindowsCodePageSettingsFile)
+{
+    // Written on Windows: CP932 text in the settings file.
+    const QByteArray ini = "[CALLER]\r\nUNKNOWN_NAME=" + Cp932::Encode(QStringLiteral("不明な発信者")) +
+                           "\r\nUNKNOWN_KANA=" + Cp932::Encode(QStringLiteral("ふめいなはっしんしゃ")) + "\r\n";
+    TMainFixture f(ini);
+    ASSERT_TRUE(f.frm->FormCreate());
+    EXPECT_EQ(f.settings->UnknownName, QStringLiteral("不明な発信者"));
+    f.frm->TelReceiveProc("0355554444", "", 1, "");
+    EXPECT_EQ(f.Scalar("select CALLER from TELS where TEL_NO = '0355554444'"), QStringLiteral("不明な発信者"));
+    EXPECT_EQ(f.Scalar("select READ_NAME from TELS where TEL_NO = '0355554444'"), QStringLiteral("ふめいなはっしんしゃ"));
+    EXPECT_EQ(f.Scalar("select count(*) from LOG where TEL_NO = '0355554444'"), "1");
+    // What the start wrote (HANDLE/MAIN_FORM) left the file in CP932.
+    QFile file(f.settings->SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    EXPECT_TRUE(raw.contains("UNKNOWN_NAME=" + Cp932::Encode(QStringLiteral("不明な発信者"))));
+    EXPECT_TRUE(raw.contains("MAIN_FORM="));
+}
+
+TEST(Pipeline, LanNoticeThatCannotBeProcessedIsLoggedNeverShown)
+{
+    // A client copy on its own database file.
+    const QString db = TestEnv::FreshDataRoot() + "/client.fdb";
+    DbTest::CreateDatabase(db, TdmCmn::BaseTableStatements());
+    TMainFixture f("[KURUTEN_DB]\nDB_PATH=" + db.toUtf8() + "\nCLIENT=1\n");
+    ASSERT_TRUE(f.frm->FormCreate());
+    ASSERT_EQ(f.settings->Role(), TRole::Client);
+    f.rec.Shown.clear();
+
+    // Bytes that are no CP932 text: the number cannot be looked up.
+    const QByteArray bad("TEL03\x85\x40,5,1");
+    ASSERT_TRUE(Cp932::Decode(bad).contains(QChar(0xFFFD)));
+    QUdpSocket sender;
+    const auto send = [&](const QByteArray& d) {
+        sender.writeDatagram(d, QHostAddress::LocalHost, quint16(f.settings->UdpServerPort));
+    };
+    for (int i = 0; i < 3; ++i) send(bad);
+    send("TEL0311112222,6,1");
+    ASSERT_TRUE(f.WaitFor([&] { return f.LogText().contains("★TelReceiveProc TelNo=0311112222 LogNo=6 PortNo=1"); }));
+    EXPECT_TRUE(f.rec.Shown.empty()) << f.rec.Shown.front().Text.toStdString();
+    EXPECT_EQ(f.LogText().count("TfrmMain.NMUDP1DataReceived Error:"), 3);
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), "0311112222");
+
+    // Written always, also without the detailed log.
+    f.log->SetDetailed(false);
+    send(bad);
+    EXPECT_TRUE(f.WaitFor([&] { return f.LogText().count("TfrmMain.NMUDP1DataReceived Error:") == 4; }));
+    EXPECT_TRUE(f.rec.Shown.empty());
+
+    // A refresh notice whose reload fails: the phone book has lost a column.
+    f.dm->ExecSql(QStringLiteral("ALTER TABLE TELS DROP READ_NAME"));
+    send("OTH100000000");
+    EXPECT_TRUE(f.WaitFor([&] { return f.LogText().count("TfrmMain.NMUDP1DataReceived Error:") == 5; }));
+    EXPECT_TRUE(f.rec.Shown.empty());
+}
+
+TEST(FrmMain, HelpAndLogFileNameWhatIsMissingToOpenThem)
+{
+    // No program on the search path opens files here.
+    const QByteArray path = qgetenv("PATH");
+    const QString empty = TestEnv::FreshDataRoot() + "/bin";
+    QDir().mkpath(empty);
+    qputenv("PATH", empty.toUtf8());
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    {
+        TMainFixture f;
+        ASSERT_TRUE(f.frm->FormCreate());
+        TMsgRecorder boxes;
+        const QString missing = QStringLiteral("xdg-open（パッケージ xdg-utils）が見つかりません。");
+        f.Find<QPushButton>("btnHelp")->click();
+        EXPECT_TRUE(boxes.Saw(QStringLiteral("プログラムの起動に失敗しました。\r\n") + missing));
+        ASSERT_TRUE(QFileInfo::exists(f.settings->CurrentLogFile()));
+        f.Find<QAction>("mnuOpenLog")->trigger();
+        EXPECT_TRUE(boxes.Saw(QStringLiteral("ログファイルを開けませんでした。\r\n") + missing));
+    }
+    qputenv("PATH", path);
 }

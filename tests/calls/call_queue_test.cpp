@@ -9,7 +9,7 @@
 namespace {
 TCallQueue::TCallRequest Call(const QString& no)
 {
-    return {no, QString(), QString(), 1};
+    return {no, QString(), QString(), 1, false};
 }
 
 template <class F> bool WaitFor(F cond, int ms = 3000)
@@ -91,7 +91,7 @@ TEST(CallQueue, FailedCallReachesErrorHandlerAndLaterCallsStillRun)
         if (r.TelNo == "bad") throw EKuruten(QStringLiteral("接続が切れました"));
     });
     bool handlerThrows = true;
-    q.SetErrorHandler([&](const QString& message) {
+    q.SetErrorHandler([&](const TCallQueue::TCallRequest&, const QString& message) {
         errors << message;
         if (handlerThrows) {
             handlerThrows = false;

@@ -5,7 +5,11 @@
 #include <firebird/Interface.h>
 #include <ibase.h>
 
+#include <QEventLoop>
 #include <QFile>
+#include <QTimer>
+#include <atomic>
+#include <thread>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -46,8 +50,8 @@ QString Param(const QStringList& params, const QString& name)
     return QString();
 }
 
-// One service job: start it, then wait for its end, answering idle between
-// one-second waits. The engine reports a failed job through the query.
+// One service job: start it, then wait for its end in one-second queries.
+// The engine reports a failed job through the query.
 class TServiceJob
 {
 public:
@@ -73,8 +77,7 @@ public:
         if (st.St.getState() & IStatus::STATE_ERRORS) FSvc->release();
     }
 
-    void Run(unsigned char action, const QString& db, const QString& file, bool level0,
-             const std::function<void()>& idle)
+    void Run(unsigned char action, const QString& db, const QString& file, bool level0)
     {
         TStatus st;
         IXpbBuilder* spb = Master()->getUtilInterface()->getXpbBuilder(&st.St, IXpbBuilder::SPB_START, nullptr, 0);
@@ -88,7 +91,7 @@ public:
         spb->dispose();
         st.Check();
         for (;;) {
-            // Wait at most a second for news, so the caller stays responsive.
+            // The job's end (or its error) comes as the answer to a query.
             const unsigned char send[] = {isc_info_svc_timeout, 4, 0, 1, 0, 0, 0};
             const unsigned char items[] = {isc_info_svc_line};
             unsigned char buf[1024];
@@ -115,7 +118,6 @@ public:
                 break;
             }
             if (!timedOut && !gotText) return;
-            if (idle) idle();
         }
     }
 
@@ -158,8 +160,8 @@ TDbName TDbName::Parse(const QString& name)
     return {QString(), name};
 }
 
-void CopyDatabase(const QString& database, const QString& target, const QStringList& params,
-                  const std::function<void()>& idle)
+namespace {
+void Copy(const QString& database, const QString& target, const QStringList& params)
 {
     const TDbName db = TDbName::Parse(database);
     const QString frozen = target + QStringLiteral(".nbk");
@@ -170,7 +172,7 @@ void CopyDatabase(const QString& database, const QString& target, const QStringL
         ~TCleanUp() { QFile::remove(File); }
     } cleanUp{frozen};
     TServiceJob job(db.Host, params);
-    job.Run(isc_action_svc_nbak, db.Path, frozen, true, idle);
+    job.Run(isc_action_svc_nbak, db.Path, frozen, true);
     // The file of a local engine is ours to fix; a server's file is restored
     // by the server itself.
     if (db.Host.isEmpty() && FixUpInPlace(frozen)) {
@@ -179,11 +181,39 @@ void CopyDatabase(const QString& database, const QString& target, const QStringL
         return;
     }
     try {
-        job.Run(isc_action_svc_nrest, target, frozen, false, idle);
+        job.Run(isc_action_svc_nrest, target, frozen, false);
     } catch (...) {
         QFile::remove(target);
         throw;
     }
+}
+} // namespace
+
+void CopyDatabase(const QString& database, const QString& target, const QStringList& params, bool keepWindowAlive)
+{
+    if (!keepWindowAlive) {
+        Copy(database, target, params);
+        return;
+    }
+    std::atomic<bool> done{false};
+    std::exception_ptr error;
+    std::thread worker([&] {
+        try {
+            Copy(database, target, params);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        done = true;
+    });
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done) loop.quit();
+    });
+    poll.start(20);
+    loop.exec();
+    worker.join();
+    if (error) std::rethrow_exception(error);
 }
 
 } // namespace FbService

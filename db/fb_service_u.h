@@ -4,7 +4,6 @@
 // go on writing. The result is a plain database file that opens as it is.
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace FbService {
 // Database name as the engine sees it: "host:path" or a local file.
@@ -17,9 +16,10 @@ struct TDbName
 
 // Writes a copy of database to target (which must not exist; on a server,
 // a path that the server's engine can write). params are the connection's
-// "user_name=" and "password=" lines. idle runs between the engine's
-// progress answers (keep the window alive). Throws EDbError; a failed copy
-// leaves no file at target.
+// "user_name=" and "password=" lines. With keepWindowAlive the engine works
+// on a thread of its own while this thread goes on handling its events
+// (calls keep arriving). Throws EDbError; a failed copy leaves no file at
+// target.
 void CopyDatabase(const QString& database, const QString& target, const QStringList& params,
-                  const std::function<void()>& idle = {});
+                  bool keepWindowAlive = false);
 }

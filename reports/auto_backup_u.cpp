@@ -8,7 +8,6 @@
 #include "msg_u.h"
 #include "settings_u.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -53,9 +52,8 @@ bool AutoBackup(TSettings& settings, TdmCmn& dm, bool showMessages, QWidget* par
             QFile::rename(target, old);
         }
         try {
-            std::function<void()> idle;
-            if (showMessages) idle = [] { QCoreApplication::processEvents(); };
-            FbService::CopyDatabase(database, target, dm.IBDatabase1.Params, idle);
+            // From the button the window stays alive and calls go on meanwhile.
+            FbService::CopyDatabase(database, target, dm.IBDatabase1.Params, showMessages);
         } catch (const std::exception& e) {
             Log::Always(QStringLiteral("TfrmMain.AutoBackup E.Message=") + ExceptionText(e));
             Problem(QStringLiteral("データファイル 「KURUDB.FDB」 を指定された場所にコピーできませんでした。"), showMessages,

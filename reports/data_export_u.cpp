@@ -38,6 +38,23 @@ QString NumberText(double v)
     return QString::number(v, 'g', 15);
 }
 
+QString ColumnName(const QStringList& columns, int i)
+{
+    return i < columns.size() ? columns.at(i) : QString::number(i + 1);
+}
+
+// A stored value that is not Shift-JIS text would be changed without a word.
+void CheckStored(const TCellRow& row, qint64 rowNo, const QStringList& columns)
+{
+    for (int i = 0; i < int(row.size()); ++i)
+        if (row[size_t(i)].Broken)
+            throw EExportError(QStringLiteral("%1件目のデータ（ファイルの%2行目）の「%3」に、Shift-JIS(CP932)の文字に"
+                                              "ならないデータがあります。ファイルは作成されていません。")
+                                   .arg(rowNo)
+                                   .arg(rowNo + 1)
+                                   .arg(ColumnName(columns, i)));
+}
+
 // A comma-separated file is collected in memory and written once at the
 // end; a failed write leaves nothing at the path.
 class TCsvFile
@@ -66,15 +83,13 @@ public:
             }
             text.replace(u'"', QStringLiteral("\"\""));
             FOut += '"';
-            if (!Cp932::TryEncode(text, &FBytes, &FBad)) {
-                const QString column = i < FColumns.size() ? FColumns.at(i) : QString::number(i + 1);
+            if (!Cp932::TryEncode(text, &FBytes, &FBad))
                 throw EExportError(QStringLiteral("%1件目のデータ（ファイルの%2行目）の「%3」に、Shift-JIS(CP932)で"
                                                   "書けない文字「%4」(U+%5)があります。ファイルは作成されていません。")
                                        .arg(rowNo)
                                        .arg(rowNo + 1)
-                                       .arg(column, FBad)
+                                       .arg(ColumnName(FColumns, i), FBad)
                                        .arg(FBad.isEmpty() ? 0 : FBad.at(0).unicode(), 4, 16, QLatin1Char('0')));
-            }
             FOut += FBytes;
             FOut += '"';
         }
@@ -209,6 +224,7 @@ bool TDataExport::Run(const QString& path, const TSpec& spec)
         Log::Detail(spec.DataLogPrefix + sql);
         FSql.ReadRows(sql, [&](const TCellRow& cells) {
             ++done;
+            CheckStored(cells, done, columns);
             if (sheet) {
                 if (row > writer->MaxRow()) throw EExportError(QStringLiteral("ワークシートの最大行数を超えました。"));
                 WriteSheetRow(*writer, row++, cells);

@@ -1,5 +1,6 @@
 #include "report_sql_u.h"
 
+#include "cp932_u.h"
 #include "db_query_u.h"
 #include "dm_cmn_u.h"
 #include "log_u.h"
@@ -247,6 +248,7 @@ void TReportSql::ReadRows(const QString& sql, const std::function<bool(const TCe
     for (; !q.Eof(); q.Next()) {
         for (int i = 0; i < n; ++i) {
             TCell& c = row[size_t(i)];
+            c.Broken = false;
             const TFbField f = q.Field(i);
             if (f.IsNull()) {
                 c.Kind = TCell::TKind::Null;
@@ -262,10 +264,13 @@ void TReportSql::ReadRows(const QString& sql, const std::function<bool(const TCe
                 c.Kind = TCell::TKind::DateTime;
                 c.DateTime = f.AsDateTime();
                 break;
-            default:
+            default: {
                 c.Kind = TCell::TKind::Text;
-                c.Text = f.AsString();
+                const QByteArray raw = f.AsBytes();
+                c.Broken = !Cp932::WellFormed(raw);
+                c.Text = Cp932::Decode(raw);
                 break;
+            }
             }
         }
         if (!onRow(row)) break;

@@ -39,6 +39,7 @@ struct TCell
     QString Text;
     double Number = 0;
     QDateTime DateTime;
+    bool Broken = false; // stored bytes that are no Shift-JIS text
 };
 using TCellRow = std::vector<TCell>;
 

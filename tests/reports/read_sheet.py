@@ -3,6 +3,7 @@
 JSON, so the tests read the exports back with readers of their own:
 cells "row,col" -> [kind, value, number format], column widths and formats."""
 import json
+import re
 import sys
 
 path = sys.argv[1]
@@ -47,7 +48,8 @@ else:
             elif cell.data_type == "f":
                 kind, value = "formula", cell.value
             else:
-                kind, value = "text", cell.value
+                # OOXML writes control characters as _xHHHH_.
+                kind, value = "text", re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), cell.value)
             out["cells"]["%d,%d" % (cell.row, cell.column)] = [kind, value, cell.number_format]
     for letter, dim in sh.column_dimensions.items():
         col = column_index_from_string(letter)

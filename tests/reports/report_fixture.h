@@ -3,6 +3,11 @@
 // with helpers that put rows in and read files back.
 #include "main_fixture.h"
 
+#include "clock_u.h"
+
+#include <QApplication>
+#include <QLabel>
+
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>

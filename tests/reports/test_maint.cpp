@@ -66,7 +66,7 @@ TEST(Delete, WindowDeletesTheRangeAndTellsTheOthers)
     boxes.Shown.clear();
     d.findChild<QPushButton*>("btnOk")->click();
     EXPECT_TRUE(boxes.Saw("開始期間を正しく入力してください。"));
-    EXPECT_EQ(QApplication::focusWidget(), d.findChild<QWidget*>("EdtFromYear"));
+    EXPECT_EQ(d.focusWidget(), d.findChild<QWidget*>("EdtFromYear"));
     EXPECT_EQ(f.Scalar("select count(*) from LOG"), "4");
 
     d.findChild<QComboBox*>("BoxFromMon")->setCurrentText("04");
@@ -204,10 +204,12 @@ TEST(MainWindow, ReportButtonsOpenTheirWindows)
     QStringList opened;
     Msg::SetDialogResponder([&](QDialog& d) {
         opened << d.objectName() + ":" + d.windowTitle();
-        if (d.objectName() == "frmTotal")
+        if (d.objectName() == "frmTotal") {
             EXPECT_EQ(d.findChild<QDateEdit*>("dtpTo")->date(), QDate(2024, 3, 5));
-        if (d.objectName() == "frmExport")
+        }
+        if (d.objectName() == "frmExport") {
             EXPECT_EQ(d.findChild<QDateEdit*>("dtFromTai")->date(), QDate(2024, 3, 5));
+        }
         return int(QDialog::Rejected);
     });
     for (const char* b : {"btnTotal", "btnExport", "btnDelete"}) f.Find<QPushButton>(b)->click();

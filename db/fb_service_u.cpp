@@ -125,8 +125,8 @@ private:
     IService* FSvc = nullptr;
 };
 
-// A level-0 nbackup file is the database with its pages frozen at one
-// moment; its header still says "locked for backup" (hdr_flags bits 0x0C00
+// A level-0 nbackup file is the database with its pages of one moment; its
+// header still says "locked for backup" (hdr_flags bits 0x0C00
 // = 0x0400 at offset 42 of the ODS 12 header). Clearing them, as
 // "nbackup -F" does, gives a database that opens on its own.
 bool FixUpInPlace(const QString& file)

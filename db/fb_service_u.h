@@ -1,7 +1,9 @@
 #pragma once
 // A consistent copy of a database that stays in use: the engine's own
 // physical backup (Services API, nbackup level 0) while other connections
-// go on writing. The result is a plain database file that opens as it is.
+// go on writing. (A plain copy of the file, even one frozen by ALTER
+// DATABASE BEGIN BACKUP, can fail validation when taken under load.) The
+// result is a plain database file that opens as it is.
 #include <QString>
 #include <QStringList>
 

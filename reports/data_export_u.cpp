@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <cstdio>
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -60,37 +61,37 @@ void CheckStored(const TCellRow& row, qint64 rowNo, const QStringList& columns)
 class TCsvFile
 {
 public:
-    explicit TCsvFile(QStringList columns) : FColumns(std::move(columns)) {}
+    TCsvFile() = default;
     void Header(const QString& line) { FOut += Cp932::Encode(line) + "\r\n"; }
-    void Row(const TCellRow& row, qint64 rowNo, int memoCol, bool delCrlf)
+    // Texts go out as the stored Shift-JIS bytes: quotes, line breaks and
+    // the leading characters checked here are never part of a double-byte
+    // character, so nothing needs decoding.
+    void Row(const TCellRow& row, int memoCol, bool delCrlf)
     {
         for (int i = 0; i < int(row.size()); ++i) {
             if (i) FOut += ',';
+            FOut += '"';
             const TCell& c = row[size_t(i)];
-            QString text;
             switch (c.Kind) {
             case TCell::TKind::Null: break;
-            case TCell::TKind::Number: text = NumberText(c.Number); break;
-            case TCell::TKind::DateTime: text = c.DateTime.isValid() ? Stamp(c.DateTime) : QString(); break;
-            case TCell::TKind::Text:
-                text = c.Text;
+            case TCell::TKind::Number: FOut += NumberText(c.Number).toLatin1(); break;
+            case TCell::TKind::DateTime:
+                if (c.DateTime.isValid()) AppendStamp(c.DateTime);
+                break;
+            case TCell::TKind::Text: {
+                FText = c.Raw;
                 if (i == memoCol && delCrlf) {
-                    text.remove(u'\n');
-                    text.remove(u'\r');
+                    FText.replace('\n', QByteArray());
+                    FText.replace('\r', QByteArray());
                 }
-                text = TDataExport::CsvSafe(text);
+                if (!FText.isEmpty() && (FText[0] == '=' || FText[0] == '@' || FText[0] == '+' || FText[0] == '-') &&
+                    TDataExport::CsvSafe(QString::fromLatin1(FText)).size() != FText.size())
+                    FText.prepend('\'');
+                FText.replace('"', QByteArrayLiteral("\"\""));
+                FOut += FText;
                 break;
             }
-            text.replace(u'"', QStringLiteral("\"\""));
-            FOut += '"';
-            if (!Cp932::TryEncode(text, &FBytes, &FBad))
-                throw EExportError(QStringLiteral("%1件目のデータ（ファイルの%2行目）の「%3」に、Shift-JIS(CP932)で"
-                                                  "書けない文字「%4」(U+%5)があります。ファイルは作成されていません。")
-                                       .arg(rowNo)
-                                       .arg(rowNo + 1)
-                                       .arg(ColumnName(FColumns, i), FBad)
-                                       .arg(FBad.isEmpty() ? 0 : FBad.at(0).unicode(), 4, 16, QLatin1Char('0')));
-            FOut += FBytes;
+            }
             FOut += '"';
         }
         FOut += "\r\n";
@@ -103,10 +104,18 @@ public:
     }
 
 private:
-    QStringList FColumns;
+    void AppendStamp(const QDateTime& dt)
+    {
+        const QDate d = dt.date();
+        const QTime t = dt.time();
+        char buf[24];
+        std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", d.year(), d.month(), d.day(), t.hour(),
+                      t.minute(), t.second());
+        FOut += buf;
+    }
+
     QByteArray FOut;
-    QByteArray FBytes;
-    QString FBad;
+    QByteArray FText;
 };
 
 void WriteSheetRow(TSheetWriter& w, int row, const TCellRow& cells)
@@ -200,7 +209,7 @@ bool TDataExport::Run(const QString& path, const TSpec& spec)
         writer->WriteText(0, 0, spec.SheetTitle);
         for (int i = 0; i < columns.size(); ++i) writer->WriteText(2, i, columns.at(i));
     } else {
-        csv = std::make_unique<TCsvFile>(columns);
+        csv = std::make_unique<TCsvFile>();
         csv->Header(spec.HeaderLine);
     }
 
@@ -229,11 +238,11 @@ bool TDataExport::Run(const QString& path, const TSpec& spec)
                 if (row > writer->MaxRow()) throw EExportError(QStringLiteral("ワークシートの最大行数を超えました。"));
                 WriteSheetRow(*writer, row++, cells);
             } else {
-                csv->Row(cells, done, spec.MemoColumn, spec.DelCrlf);
+                csv->Row(cells, spec.MemoColumn, spec.DelCrlf);
             }
             if (OnProgress && (done & 511) == 0) OnProgress(done);
             return true;
-        });
+        }, !sheet);
     }
     if (OnProgress) OnProgress(done);
     if (sheet) writer->Save();

@@ -235,7 +235,7 @@ QList<qint64> TReportSql::Counts(const QString& sql)
     return out;
 }
 
-void TReportSql::ReadRows(const QString& sql, const std::function<bool(const TCellRow&)>& onRow)
+void TReportSql::ReadRows(const QString& sql, const std::function<bool(const TCellRow&)>& onRow, bool rawText)
 {
     TFbQuery& q = FDm.sqlWork2;
     q.SQL = sql;
@@ -266,9 +266,9 @@ void TReportSql::ReadRows(const QString& sql, const std::function<bool(const TCe
                 break;
             default: {
                 c.Kind = TCell::TKind::Text;
-                const QByteArray raw = f.AsBytes();
-                c.Broken = !Cp932::WellFormed(raw);
-                c.Text = Cp932::Decode(raw);
+                c.Raw = f.AsBytes();
+                c.Broken = !Cp932::WellFormed(c.Raw);
+                if (!rawText) c.Text = Cp932::Decode(c.Raw);
                 break;
             }
             }

@@ -37,6 +37,7 @@ struct TCell
     enum class TKind { Null, Text, Number, DateTime };
     TKind Kind = TKind::Null;
     QString Text;
+    QByteArray Raw; // the stored Shift-JIS bytes instead of Text (rawText)
     double Number = 0;
     QDateTime DateTime;
     bool Broken = false; // stored bytes that are no Shift-JIS text
@@ -84,8 +85,9 @@ public:
     // First row's columns as integers (counts).
     QList<qint64> Counts(const QString& sql);
     // Runs sql and hands every row to onRow (the same vector, refilled);
-    // onRow returns false to stop.
-    void ReadRows(const QString& sql, const std::function<bool(const TCellRow&)>& onRow);
+    // onRow returns false to stop. With rawText, texts come as their stored
+    // Shift-JIS bytes (Raw), not decoded.
+    void ReadRows(const QString& sql, const std::function<bool(const TCellRow&)>& onRow, bool rawText = false);
 
     // History deletion.
     static QString DeleteLogSql(const QString& conditions);

@@ -80,14 +80,14 @@ public:
                 break;
             case TCell::TKind::Text: {
                 FText = c.Raw;
-                if (i == memoCol && delCrlf) {
+                if (i == memoCol && delCrlf && (FText.contains('\n') || FText.contains('\r'))) {
                     FText.replace('\n', QByteArray());
                     FText.replace('\r', QByteArray());
                 }
                 if (!FText.isEmpty() && (FText[0] == '=' || FText[0] == '@' || FText[0] == '+' || FText[0] == '-') &&
                     TDataExport::CsvSafe(QString::fromLatin1(FText)).size() != FText.size())
                     FText.prepend('\'');
-                FText.replace('"', QByteArrayLiteral("\"\""));
+                if (FText.contains('"')) FText.replace('"', QByteArrayLiteral("\"\""));
                 FOut += FText;
                 break;
             }

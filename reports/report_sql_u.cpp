@@ -260,10 +260,14 @@ void TReportSql::ReadRows(const QString& sql, const std::function<bool(const TCe
                 c.Kind = TCell::TKind::Number;
                 c.Number = f.AsFloat();
                 break;
-            case TFbFieldKind::DateTime:
+            case TFbFieldKind::DateTime: {
+                // Zone-free: only the written date and time matter here.
+                QDate d;
+                QTime t;
                 c.Kind = TCell::TKind::DateTime;
-                c.DateTime = f.AsDateTime();
+                c.DateTime = f.AsDateAndTime(&d, &t) ? QDateTime(d, t, Qt::UTC) : QDateTime();
                 break;
+            }
             default: {
                 c.Kind = TCell::TKind::Text;
                 c.Raw = f.AsBytes();

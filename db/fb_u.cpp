@@ -814,6 +814,23 @@ double TFbField::AsFloat() const
     }
 }
 
+bool TFbField::AsDateAndTime(QDate* date, QTime* time) const
+{
+    if (IsNull()) return false;
+    const auto& c = FQuery->d->Cols[size_t(FIndex)];
+    const unsigned char* p = &FQuery->d->Buf[c.Offset];
+    if (c.Type == SQL_TIMESTAMP) {
+        const ISC_TIMESTAMP* ts = reinterpret_cast<const ISC_TIMESTAMP*>(p);
+        *date = kFbEpoch.addDays(ts->timestamp_date);
+        *time = QTime::fromMSecsSinceStartOfDay(int(ts->timestamp_time / 10));
+        return true;
+    }
+    const QDateTime dt = AsDateTime();
+    *date = dt.date();
+    *time = dt.time();
+    return dt.isValid();
+}
+
 QDateTime TFbField::AsDateTime() const
 {
     if (IsNull()) return QDateTime();

@@ -110,6 +110,9 @@ public:
     qint64 AsInt64() const;
     double AsFloat() const;
     QDateTime AsDateTime() const;
+    // The same date and time without a time zone (cheap for many rows);
+    // false for null.
+    bool AsDateAndTime(QDate* date, QTime* time) const;
     // Raw bytes of a text or blob column (no decoding).
     QByteArray AsBytes() const;
     QString FieldName() const;

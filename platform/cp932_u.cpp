@@ -97,6 +97,19 @@ QString Decode(const QByteArray& bytes)
     return dec.decode(bytes);
 }
 
+bool WellFormed(const QByteArray& bytes)
+{
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        if (b < 0x81 || (b >= 0xA0 && b <= 0xDF) || b >= 0xFD) continue;
+        if (++i >= n) return false;
+        const auto t = static_cast<unsigned char>(bytes.at(i));
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+    return true;
+}
+
 qsizetype ByteLength(const QString& text)
 {
     QByteArray out;

@@ -11,6 +11,9 @@ QByteArray Encode(const QString& text);
 // Like Encode, but returns false instead of throwing.
 bool TryEncode(const QString& text, QByteArray* out, QString* badChar = nullptr);
 QString Decode(const QByteArray& bytes);
+// False when bytes break the Shift-JIS structure (a lead byte without a
+// valid trail byte), which decoding would drop without a word.
+bool WellFormed(const QByteArray& bytes);
 // Length of the text in CP932 bytes (-1 when it cannot be encoded).
 qsizetype ByteLength(const QString& text);
 }

@@ -88,4 +88,7 @@ public:
     virtual void ReloadBanner() = 0;
     // Runs external program entry ifNo with a number (the link menu).
     virtual void ExecCustProg(int ifNo, const QString& telNo, int portNo) = 0;
+    // An error a window does not handle itself: logged and shown by the
+    // application's handler, which reconnects after a lost connection.
+    virtual void AppException(const QString& message) = 0;
 };

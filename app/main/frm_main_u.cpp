@@ -23,6 +23,10 @@
 #include "clock_u.h"
 #include "os_info_u.h"
 #include "version_u.h"
+#include "auto_backup_u.h"
+#include "frm_delete_u.h"
+#include "frm_export_u.h"
+#include "frm_total_u.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -254,6 +258,16 @@ QWidget* TfrmMain::BuildButtonPages()
     connect(btnHelp, &QPushButton::clicked, this, &TfrmMain::btnHelpClick);
     connect(btnMaster, &QPushButton::clicked, this,
             [this] { PopMaster->popup(btnMaster->mapToGlobal(QPoint(0, btnMaster->height()))); });
+    connect(btnTotal, &QPushButton::clicked, this, [this] {
+        Log::Detail(QStringLiteral("TfrmMain.btnPrintClick"));
+        TfrmTotal::Execute(*this);
+    });
+    connect(btnExport, &QPushButton::clicked, this, [this] { TfrmExport::Execute(*this); });
+    connect(btnDelete, &QPushButton::clicked, this, [this] {
+        Log::Detail(QStringLiteral("TfrmMain.BitDeleteClick"));
+        TfrmDelete::Execute(*this);
+    });
+    connect(btnBackup, &QPushButton::clicked, this, &TfrmMain::btnRecorderSetClick);
     return PageMenu;
 }
 
@@ -610,7 +624,7 @@ void TfrmMain::FormDestroy()
     FCallStart = QDateTime();
     SendEndRequests();
     if (FSettings.GJouchuIdx == 1) LeaveResident();
-    if (FSettings.AutoBackup) AutoBackup();
+    if (FSettings.AutoBackup) AutoBackup(false);
     Log::Detail(QStringLiteral("TfrmMain.HeapFreeProc"));
     if (FPhone) FPhone->Ring().FreeRingWave();
     if (FSpeech && FSpeech->EngineExists()) FSpeech->ReleaseEngine();
@@ -906,7 +920,14 @@ void TfrmMain::LoadAcceptHistory() {}
 void TfrmMain::OpenAccept(const QString&) {}
 void TfrmMain::btnCustInfoClick() {}
 void TfrmMain::SendEndRequests() {}
-void TfrmMain::AutoBackup() {}
+bool TfrmMain::AutoBackup(bool showMessages)
+{
+    return ::AutoBackup(FSettings, FDm, showMessages, this);
+}
+void TfrmMain::btnRecorderSetClick()
+{
+    if (AutoBackup(true)) Msg::Info(QStringLiteral("バックアップ完了しました。"), this);
+}
 void TfrmMain::FreeLookupLists() {}
 void TfrmMain::SendNotice(const QString& text)
 {

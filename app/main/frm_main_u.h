@@ -60,7 +60,7 @@ public:
     // Hand-off from a second start or another program.
     void OnDemoActivate(const THandOffPacket& packet);
     // Uncaught exceptions end here.
-    void AppException(const QString& message);
+    void AppException(const QString& message) override;
 
     // Every call source enters here; the pipeline runs later on this thread.
     // fromNotice: a LAN notice, whose failures are logged, never shown.
@@ -192,7 +192,9 @@ private:
     void OpenAccept(const QString& actNo);
     void btnCustInfoClick();
     void SendEndRequests();
-    void AutoBackup();
+    // The database backup; true when the copy was made.
+    bool AutoBackup(bool showMessages);
+    void btnRecorderSetClick();
     void FreeLookupLists();
 
     TSettings& FSettings;

@@ -13,6 +13,7 @@ struct TFileDialogRequest
     QString Caption;
     QString Dir;    // starting folder or proposed file
     QString Filter; // "画像ファイル (*.bmp *.jpg)"; empty for folders
+    int FilterIndex = 0; // typed save dialog: preselected type, 1-based (0: none)
 };
 
 namespace FileDlg {
@@ -22,6 +23,12 @@ QString OpenFile(QWidget* parent, const QString& caption, const QString& dir = Q
 QString SaveFile(QWidget* parent, const QString& caption, const QString& dir = QString(),
                  const QString& filter = QString());
 QString Folder(QWidget* parent, const QString& caption, const QString& dir = QString());
+// A save dialog whose filters ("name (*.ext)") each stand for one extension:
+// *filterIndex (1-based; 0 leaves the dialog's choice) preselects a type and
+// receives the chosen one; choosing another type changes the extension of
+// the name in the dialog's name box.
+QString SaveFileTyped(QWidget* parent, const QString& caption, const QString& path, const QStringList& filters,
+                      int* filterIndex);
 
 using TResponder = std::function<QString(const TFileDialogRequest&)>;
 void SetResponder(TResponder responder);

@@ -1,21 +1,26 @@
 #include "print_seam_u.h"
 
+#include "print_preview_u.h"
+
 #include <QFileInfo>
+#include <QPageRanges>
 #include <QPageSize>
+#include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
+
+#include "msg_u.h"
 
 namespace {
 Printing::TResponder gResponder;
+} // namespace
 
-void Prepare(QPrinter& printer, const TPrintJob& job)
+void PreparePrinter(QPrinter& printer, const TPrintJob& job)
 {
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(job.Orientation);
     printer.setDocName(job.Title);
 }
-} // namespace
 
 namespace Printing {
 void Preview(QWidget* parent, const TPrintJob& job)
@@ -24,20 +29,15 @@ void Preview(QWidget* parent, const TPrintJob& job)
         gResponder(TAction::Preview, job);
         return;
     }
-    QPrinter printer(QPrinter::HighResolution);
-    Prepare(printer, job);
-    QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setWindowTitle(job.Title);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&job](QPrinter* p) { job.Paint(*p); });
-    dialog.exec();
+    TfrmPreview dialog(job, parent);
+    Msg::ExecDialog(dialog);
 }
 
 bool Print(QWidget* parent, const TPrintJob& job)
 {
     if (gResponder) return gResponder(TAction::Print, job);
     QPrinter printer(QPrinter::HighResolution);
-    Prepare(printer, job);
+    PreparePrinter(printer, job);
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     job.Paint(printer);
@@ -50,9 +50,30 @@ bool ToPdf(const TPrintJob& job, const QString& file)
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
-    Prepare(printer, job);
+    PreparePrinter(printer, job);
     job.Paint(printer);
     return QFileInfo(file).size() > 0;
+}
+
+TPrintJob PagedJob(const QString& title, QPageLayout::Orientation orientation, int pageCount, TPaintPage paintPage)
+{
+    TPrintJob job;
+    job.Title = title;
+    job.Orientation = orientation;
+    job.Paint = [pageCount, paintPage = std::move(paintPage)](QPrinter& printer) {
+        const QPageRanges ranges = printer.pageRanges();
+        QPainter painter(&printer);
+        bool first = true;
+        for (int page = 0; page < pageCount; ++page) {
+            if (!ranges.isEmpty() && !ranges.contains(page + 1)) continue;
+            if (!first) printer.newPage();
+            first = false;
+            painter.save();
+            paintPage(painter, printer, page);
+            painter.restore();
+        }
+    };
+    return job;
 }
 
 void SetResponder(TResponder responder)

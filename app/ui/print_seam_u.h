@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -21,12 +22,18 @@ struct TPrintJob
 namespace Printing {
 enum class TAction { Preview, Print };
 
-// Modal print preview (zoom, page navigation, printer set-up, print).
+// Modal print preview: whole page, 100 % and page width; first, previous,
+// next and last page; printer set-up; print with a page range; save as PDF.
 void Preview(QWidget* parent, const TPrintJob& job);
 // The printer dialog, then the job on the chosen printer; false when cancelled.
 bool Print(QWidget* parent, const TPrintJob& job);
 // The job as an A4 PDF file; false when the file cannot be written.
 bool ToPdf(const TPrintJob& job, const QString& file);
+
+// A job whose pages are known in advance: its Paint prints the pages of the
+// printer's page range (every page when none is chosen), page counted from 0.
+using TPaintPage = std::function<void(QPainter& painter, QPrinter& printer, int page)>;
+TPrintJob PagedJob(const QString& title, QPageLayout::Orientation orientation, int pageCount, TPaintPage paintPage);
 
 using TResponder = std::function<bool(TAction, const TPrintJob&)>;
 void SetResponder(TResponder responder);

@@ -7,13 +7,13 @@
 #include "kuruten_app_u.h"
 #include "log_u.h"
 #include "msg_u.h"
+#include "restart_u.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
 #include "special_folders_u.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -100,10 +100,9 @@ void QuitOnSignals(QObject* owner)
     sigaction(SIGINT, &sa, nullptr);
 }
 
-void Restart(const TAppState& state)
+void RestartProgram(const TAppState& state)
 {
-    const QString exe = QCoreApplication::applicationFilePath();
-    if (!QProcess::startDetached(exe, {state.User.UserId, state.User.Password}))
+    if (Restart::StartAgain(QCoreApplication::applicationFilePath(), state.User, SpecialFolders::Runtime()) < 0)
         throw EKuruten(QStringLiteral("Exec Error ") + QString::number(errno));
 }
 } // namespace
@@ -116,6 +115,8 @@ int KurutenMain(int argc, char** argv)
 
     TAppState state;
     state.Args = QCoreApplication::arguments().mid(1);
+    // First thing, so the file never outlives this start.
+    state.HandedSignIn = Restart::TakeHandedSignIn(state.Handed);
 
     // Module initialisation: folders, settings file, settings, log.
     TSettings settings(SpecialFolders::CommonAppData(), TEnvValues::FromSystem(QCoreApplication::applicationFilePath()));
@@ -197,6 +198,6 @@ int KurutenMain(int argc, char** argv)
 
     instance.Release();
     TLog::SetCurrent(nullptr);
-    if (state.RestartRequested && !state.StartAborted) Restart(state);
+    if (state.RestartRequested && !state.StartAborted) RestartProgram(state);
     return rc;
 }

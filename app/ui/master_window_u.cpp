@@ -2,6 +2,7 @@
 
 #include "msg_u.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,6 +21,15 @@ TMasterWindow::TMasterWindow(QWidget* parent, const QString& name, const QString
     setPalette(pal);
 
     sgdMain = new TStringGrid(this, QStringLiteral("sgdMain"), columns);
+    // The grid keeps the usual colours, not the window's.
+    QPalette gridPal = QApplication::palette();
+    for (int g = 0; g < QPalette::NColorGroups; ++g)
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto group = QPalette::ColorGroup(g);
+            const auto role = QPalette::ColorRole(r);
+            gridPal.setColor(group, role, gridPal.color(group, role));
+        }
+    sgdMain->setPalette(gridPal);
     sgdMain->verticalHeader()->setDefaultSectionSize(20);
     sgdMain->setFrameShape(QFrame::Panel);
     sgdMain->setFrameShadow(QFrame::Plain);

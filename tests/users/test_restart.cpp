@@ -29,9 +29,9 @@ bool Alive(qint64 pid)
 }
 
 // Ends a process this test started (not our child: it was started detached).
-void StopPid(qint64 pid)
+void StopPid(qint64 pid, int signal = SIGTERM)
 {
-    ::kill(pid_t(pid), SIGTERM);
+    ::kill(pid_t(pid), signal);
     QElapsedTimer t;
     t.start();
     while (Alive(pid) && t.elapsed() < 10000) QThread::msleep(50);
@@ -92,7 +92,7 @@ TEST(Restart, NobodySignedInPassesNothing)
     const QByteArray cmdline = ReadProc(pid, "cmdline");
     // With nothing handed over the sign-in window opens.
     const bool asked = s.WaitForLog("TfrmMain.LoginCheck begin");
-    StopPid(pid);
+    StopPid(pid, SIGKILL); // the modal window would outlast a polite request
     EXPECT_TRUE(asked);
     EXPECT_EQ(cmdline.count('\0'), 1) << cmdline.toStdString();
     EXPECT_FALSE(s.Messages().contains(QStringLiteral("ユーザIDかパスワードが無効です")));

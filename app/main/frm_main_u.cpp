@@ -451,27 +451,25 @@ bool TfrmMain::SignIn()
 {
     // A restart hands the signed-in user over privately; scripts may still
     // give user ID and password as the two parameters.
-    TUserSignIn given;
-    if (FState.HandedSignIn) given = FState.Handed;
-    else if (FState.Args.size() == 2) given = {FState.Args[0], FState.Args[1]};
-    else if (!LoginCheck()) {
+    const bool given = FState.HandedSignIn || FState.Args.size() == 2;
+    if (!given) {
+        if (LoginCheck()) return true;
         FDm.CloseDatabase();
         return false;
-    } else {
-        return true;
     }
+    const TUserSignIn credentials = FState.HandedSignIn ? FState.Handed : TUserSignIn{FState.Args[0], FState.Args[1]};
     TUser user;
-    if (FDm.LoginUser(given.UserId, given.Password, user)) {
-        FState.User = {user.USERID, user.PASSWD};
-        FDm.SignedInUser = user;
-        QEventLoop wait;
-        QTimer::singleShot(1000, &wait, &QEventLoop::quit);
-        wait.exec();
-        return true;
+    if (!FDm.LoginUser(credentials.UserId, credentials.Password, user)) {
+        Msg::Warn(TfrmLogin::kInvalidText, this);
+        Log::Detail(QStringLiteral("reboot Halt"));
+        return false;
     }
-    Msg::Warn(TfrmLogin::kInvalidText, this);
-    Log::Detail(QStringLiteral("reboot Halt"));
-    return false;
+    FState.User = {user.USERID, user.PASSWD};
+    FDm.SignedInUser = user;
+    QEventLoop wait;
+    QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+    wait.exec();
+    return true;
 }
 
 bool TfrmMain::LoginCheck()

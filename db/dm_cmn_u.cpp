@@ -1,5 +1,6 @@
 #include "dm_cmn_u.h"
 
+#include "clock_u.h"
 #include "db_query_u.h"
 #include "log_u.h"
 #include "settings_u.h"
@@ -538,7 +539,7 @@ bool TdmCmn::GetAcceptData(int actNo, TAccept& a)
 bool TdmCmn::LoginUser(const QString& userId, const QString& password, TUser& user)
 {
     user = TUser();
-    const QString d = SqlQuote(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    const QString d = SqlQuote(Clock::Today().toString(QStringLiteral("yyyy/MM/dd")));
     // Not logged: it carries the password.
     IBQueryFnc.SQL = QStringLiteral("select * from USER_M where USERID = ") + SqlQuote(userId) +
                      QStringLiteral(" and PASSWD = ") + SqlQuote(password) + QStringLiteral(" and DEL_DT  is null") +

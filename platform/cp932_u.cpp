@@ -116,4 +116,19 @@ qsizetype ByteLength(const QString& text)
     return TryEncode(text, &out) ? out.size() : -1;
 }
 
+QString LeftBytes(const QString& text, int maxBytes)
+{
+    int used = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype n = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const qsizetype bytes = ByteLength(text.mid(i, n));
+        const int width = bytes < 0 ? 2 : int(bytes);
+        if (used + width > maxBytes) break;
+        used += width;
+        i += n;
+    }
+    return text.left(i);
+}
+
 } // namespace Cp932

@@ -43,6 +43,11 @@ public:
     // (a view may ask this about itself).
     virtual void RequestCloseActiveTab() = 0;
 
+    // Rebuild the main window's call history (handling marks) and handling
+    // history after a handling record was saved or deleted.
+    virtual void ReloadCallHistory() = 0;
+    virtual void ReloadAcceptHistory() = 0;
+
     // Shared data changed: reload what up names here, and tell the other
     // copies on the LAN ("OTH" notice).
     virtual void RefreshTables(const TUpTable& up) = 0;

@@ -3,6 +3,7 @@
 #include "log_u.h"
 #include "main_host_u.h"
 #include "main_sql_u.h"
+#include "msg_u.h"
 #include "string_grid_u.h"
 #include "ui_kit_u.h"
 
@@ -80,11 +81,30 @@ void TfraLogHistory::sgdLogDblClick(int row, int column)
     case colMemo: FHost.EditCallMemo(CellText(row, colLogNo), CellText(row, colMemo)); break;
     case colTelNo: emit OpenTelsRequested(CellText(row, colTelNo)); break;
     case colCaller: emit CustInfoRequested(); break;
-    case colAct:
-        if (FUseAccept) emit OpenAcceptRequested(CellText(row, colAct));
-        break;
+    case colAct: sgdLogActDblClick(row); break;
     default: break;
     }
+}
+
+void TfraLogHistory::sgdLogActDblClick(int row)
+{
+    // An existing record opens for reading; a call without one opens a new
+    // record linked to that call.
+    if (!FUseAccept || row >= sgdLog->DataRowCount()) return;
+    const QString custTelNon = CellText(row, colCustTelNon);
+    const QString logNo = CellText(row, colLogNo);
+    const QString act = CellText(row, colAct);
+    if (act.isEmpty()) {
+        FHost.OpenCustAcceptTab(custTelNon, -1, false, logNo);
+        return;
+    }
+    bool ok = false;
+    const int actNo = act.toInt(&ok);
+    if (!ok) {
+        Msg::Error(QStringLiteral("対応履歴の読み込みに失敗しました。対応履歴を再読み込みしてください。"), this);
+        return;
+    }
+    FHost.OpenCustAcceptTab(custTelNon, actNo, true, logNo);
 }
 
 void TfraLogHistory::btnMemoClick()

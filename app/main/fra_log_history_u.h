@@ -36,10 +36,11 @@ signals:
     void Clicked();
     void OpenTelsRequested(const QString& telNo);
     void CustInfoRequested();
-    void OpenAcceptRequested(const QString& actNo);
 
 private:
     void sgdLogDblClick(int row, int column);
+    // Column 6: the call's handling record in its customer's tab.
+    void sgdLogActDblClick(int row);
 
     TMainHost& FHost;
     bool FUseAccept = false;

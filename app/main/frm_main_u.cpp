@@ -1,10 +1,14 @@
 #include "frm_main_u.h"
 
+#include "accept_sql_u.h"
 #include "call_queue_u.h"
 #include "db_start_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
+#include "frm_accept_master_u.h"
+#include "frm_login_u.h"
 #include "frm_memo_u.h"
+#include "frm_user_u.h"
 #include "hand_off_u.h"
 #include "fra_sip_audio_u.h"
 #include "set_sip_u.h"
@@ -106,7 +110,6 @@ void TfrmMain::BuildUi()
     connect(tabLog, &TfraLogHistory::Clicked, this, &TfrmMain::sgdLogClick);
     connect(tabLog, &TfraLogHistory::OpenTelsRequested, this, &TfrmMain::OpenTels);
     connect(tabLog, &TfraLogHistory::CustInfoRequested, this, &TfrmMain::btnCustInfoClick);
-    connect(tabLog, &TfraLogHistory::OpenAcceptRequested, this, &TfrmMain::OpenAccept);
     connect(edtCall, &QLineEdit::editingFinished, this, &TfrmMain::edtCallExit);
     connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
 }
@@ -257,7 +260,7 @@ QWidget* TfrmMain::BuildButtonPages()
     connect(btnClose2, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
     connect(btnHelp, &QPushButton::clicked, this, &TfrmMain::btnHelpClick);
     connect(btnMaster, &QPushButton::clicked, this,
-            [this] { PopMaster->popup(btnMaster->mapToGlobal(QPoint(0, btnMaster->height()))); });
+            [this] { PopMaster->popup(btnMaster->mapToGlobal(btnMaster->rect().center())); });
     connect(btnTotal, &QPushButton::clicked, this, [this] {
         Log::Detail(QStringLiteral("TfrmMain.btnPrintClick"));
         TfrmTotal::Execute(*this);
@@ -374,9 +377,19 @@ void TfrmMain::BuildMenus()
 
     PopMaster = new QMenu(this);
     PopMaster->setObjectName(QStringLiteral("PopMaster"));
-    for (const QString& s : {QStringLiteral("担当者登録"), QStringLiteral("対応区分登録"), QStringLiteral("対応結果登録"),
-                             QStringLiteral("顧客補足登録")})
-        PopMaster->addAction(s);
+    const struct {
+        const char* Name;
+        QString Caption;
+        void (TfrmMain::*Click)();
+    } masters[] = {{"itemUser", QStringLiteral("担当者登録"), &TfrmMain::itemUserClick},
+                   {"itemActType", QStringLiteral("対応区分登録"), &TfrmMain::itemActTypeClick},
+                   {"itemActResult", QStringLiteral("対応結果登録"), &TfrmMain::itemActResultClick}};
+    for (const auto& m : masters) {
+        QAction* a = PopMaster->addAction(m.Caption);
+        a->setObjectName(QLatin1String(m.Name));
+        connect(a, &QAction::triggered, this, m.Click);
+    }
+    PopMaster->addAction(QStringLiteral("顧客補足登録"));
 
     PopLog = new QMenu(this);
     PopLog->setObjectName(QStringLiteral("PopLog"));
@@ -454,22 +467,36 @@ bool TfrmMain::ConnectDatabase()
 
 bool TfrmMain::SignIn()
 {
-    // Two parameters: the restart (or a shortcut) signs the same user in again.
-    if (FState.Args.size() == 2) {
-        TUser user;
-        if (FDm.LoginUser(FState.Args[0], FState.Args[1], user)) {
-            FState.User = {user.USERID, user.PASSWD};
-            FDm.SignedInUser = user;
-            QEventLoop wait;
-            QTimer::singleShot(1000, &wait, &QEventLoop::quit);
-            wait.exec();
-            return true;
-        }
-        Msg::Warn(QStringLiteral("ユーザIDかパスワードが無効です。もしくは有効期限が過ぎています。"), this);
+    // A restart hands the signed-in user over privately; scripts may still
+    // give user ID and password as the two parameters.
+    const bool given = FState.HandedSignIn || FState.Args.size() == 2;
+    if (!given) {
+        if (LoginCheck()) return true;
+        FDm.CloseDatabase();
+        return false;
+    }
+    const TUserSignIn credentials = FState.HandedSignIn ? FState.Handed : TUserSignIn{FState.Args[0], FState.Args[1]};
+    TUser user;
+    if (!FDm.LoginUser(credentials.UserId, credentials.Password, user)) {
+        Msg::Warn(TfrmLogin::kInvalidText, this);
         Log::Detail(QStringLiteral("reboot Halt"));
         return false;
     }
-    // The sign-in window arrives with the user master.
+    FState.User = {user.USERID, user.PASSWD};
+    FDm.SignedInUser = user;
+    QEventLoop wait;
+    QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+    wait.exec();
+    return true;
+}
+
+bool TfrmMain::LoginCheck()
+{
+    Log::Detail(QStringLiteral("TfrmMain.LoginCheck begin"));
+    TfrmLogin login(FDm, this);
+    if (Msg::ExecDialog(login) != QDialog::Accepted) return false;
+    FDm.SignedInUser = login.User();
+    FState.User = {login.User().USERID, login.User().PASSWD};
     return true;
 }
 
@@ -535,7 +562,14 @@ void TfrmMain::InitSoftphone()
     connect(btnHangUp, &QPushButton::clicked, this, [this] { FPhone->btnHangUpClick(); });
     connect(btnSetSIP, &QPushButton::clicked, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
 }
-void TfrmMain::CreateLookupLists() {}
+void TfrmMain::CreateLookupLists()
+{
+    FActTypes = AcceptSql::MakeActTypeTemp(FDm);
+    FActResults = AcceptSql::MakeActResultTemp(FDm);
+    // The custom field lists come between these two.
+    FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
+}
+
 void TfrmMain::SetupAcceptGrid() {}
 
 void TfrmMain::LoadBanner()
@@ -910,14 +944,23 @@ int TfrmMain::FindCustPageIndex(const QString&)
 {
     return -1;
 }
-void TfrmMain::OpenCustAcceptTab(const QString&, int, bool, const QString&) {}
+void TfrmMain::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString&)
+{
+    Log::Detail(QStringLiteral("ActNo=%1 CustTelNon=%2").arg(actNo).arg(custTelNon));
+    if ((actNo == -1 && browse) || custTelNon.isEmpty()) return;
+    // The customer tab and its handling tab arrive with the customer view.
+}
 void TfrmMain::RefreshCustViews(const TUpTable&) {}
-void TfrmMain::RefreshLookupLists(const TUpTable&) {}
+void TfrmMain::RefreshLookupLists(const TUpTable& up)
+{
+    if (up.UpUser) FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
+    if (up.UpActType) FActTypes = AcceptSql::MakeActTypeTemp(FDm);
+    if (up.UpActResult) FActResults = AcceptSql::MakeActResultTemp(FDm);
+}
 void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
 void TfrmMain::RefreshCustOptions(const TUpTable&) {}
 void TfrmMain::OpenTels(const QString&) {}
 void TfrmMain::LoadAcceptHistory() {}
-void TfrmMain::OpenAccept(const QString&) {}
 void TfrmMain::btnCustInfoClick() {}
 void TfrmMain::SendEndRequests() {}
 bool TfrmMain::AutoBackup(bool showMessages)
@@ -932,6 +975,34 @@ void TfrmMain::FreeLookupLists() {}
 void TfrmMain::SendNotice(const QString& text)
 {
     if (FUdp) FUdp->UpdateTelIvent(text);
+}
+
+// ---------------------------------------------------------------- masters
+
+void TfrmMain::ShowMaster(QDialog& frm, void (*flag)(TUpTable&))
+{
+    Msg::ExecDialog(frm);
+    TUpTable up;
+    flag(up);
+    RefreshAndNotify(up);
+}
+
+void TfrmMain::itemUserClick()
+{
+    TfrmUser frm(FDm, this);
+    ShowMaster(frm, [](TUpTable& up) { up.UpUser = true; });
+}
+
+void TfrmMain::itemActTypeClick()
+{
+    TfrmAcceptType frm(FDm, this);
+    ShowMaster(frm, [](TUpTable& up) { up.UpActType = true; });
+}
+
+void TfrmMain::itemActResultClick()
+{
+    TfrmAcceptResult frm(FDm, this);
+    ShowMaster(frm, [](TUpTable& up) { up.UpActResult = true; });
 }
 
 // ---------------------------------------------------------------- host

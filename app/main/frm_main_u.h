@@ -16,6 +16,7 @@
 class QAction;
 class QButtonGroup;
 class QDateEdit;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -113,6 +114,8 @@ public:
     void OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo) override;
     void SetCustTabCaption(QWidget* view, const QString& caption) override;
     void RequestCloseActiveTab() override;
+    void ReloadCallHistory() override { LoadHistory(); }
+    void ReloadAcceptHistory() override { LoadAcceptHistory(); }
     void SendRefreshNotice(const TUpTable& up) override;
     QString CallNumber() const override;
     void SetCallNumber(const QString& telNo) override;
@@ -155,6 +158,8 @@ private:
     // Creation steps that belong to other subsystems.
     bool ConnectDatabase();
     bool SignIn();
+    // The sign-in window; true when a user signed in.
+    bool LoginCheck();
     void CreateSpeech();
     void InitNMUDP();
     void MakeIfMenu();
@@ -171,6 +176,11 @@ private:
     void PopLogPopup();
     void mnuDetailLogClick();
     void mnuOpenLogClick();
+    // Master menu: the windows, then the lists rebuilt here and on the LAN.
+    void itemUserClick();
+    void itemActTypeClick();
+    void itemActResultClick();
+    void ShowMaster(QDialog& frm, void (*flag)(TUpTable&));
     void sgdLogClick();
     void edtCallExit();
     void tabLogShow(bool shown);
@@ -189,7 +199,6 @@ private:
     void RefreshCustOptions(const TUpTable& up);
     void OpenTels(const QString& telNo);
     void LoadAcceptHistory();
-    void OpenAccept(const QString& actNo);
     void btnCustInfoClick();
     void SendEndRequests();
     // The database backup; true when the copy was made.

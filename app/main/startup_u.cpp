@@ -7,6 +7,7 @@
 #include "kuruten_app_u.h"
 #include "log_u.h"
 #include "msg_u.h"
+#include "restart_u.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
 #include "special_folders_u.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QProcess>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -139,11 +139,8 @@ void StopOnSignals(QObject* owner)
 
 bool RestartProgram(const QString& exe, const TUserSignIn& user)
 {
-    QProcess process;
-    process.setProgram(exe);
-    process.setArguments({user.UserId, user.Password});
     errno = 0;
-    if (process.startDetached()) return true;
+    if (Restart::StartAgain(exe, user, SpecialFolders::Runtime()) >= 0) return true;
     // The code the system gave; a file that is not there or cannot run
     // may leave errno untouched in this process.
     int code = errno;
@@ -164,6 +161,8 @@ int KurutenMain(int argc, char** argv)
 
     TAppState state;
     state.Args = QCoreApplication::arguments().mid(1);
+    // First thing, so the file never outlives this start.
+    state.HandedSignIn = Restart::TakeHandedSignIn(state.Handed);
 
     // Module initialisation: folders, settings file, settings, log.
     TSettings settings(SpecialFolders::CommonAppData(), TEnvValues::FromSystem(QCoreApplication::applicationFilePath()));

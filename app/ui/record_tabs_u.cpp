@@ -14,7 +14,8 @@ TRecordTabBar::TRecordTabBar(int firstRecordTab, QWidget* parent) : QTabBar(pare
 
 QString TRecordTabBar::DrawnCaption(const QString& caption)
 {
-    return caption.left(15) + QLatin1Char(' ');
+    // The last character is the state marker, never drawn.
+    return caption.left(qMax<qsizetype>(0, caption.size() - 1)).left(15) + QLatin1Char(' ');
 }
 
 int TRecordTabBar::MarkImage() const

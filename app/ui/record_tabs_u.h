@@ -18,7 +18,7 @@ public:
 
     explicit TRecordTabBar(int firstRecordTab, QWidget* parent = nullptr);
 
-    // Caption as drawn: the first 15 characters and a space.
+    // Caption as drawn: the first 15 characters before the marker, and a space.
     static QString DrawnCaption(const QString& caption);
     int FirstRecordTab() const { return FFirstRecordTab; }
     bool IsRecordTab(int index) const { return index >= FFirstRecordTab; }

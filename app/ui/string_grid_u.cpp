@@ -103,6 +103,19 @@ int TStringGrid::SelectedRow() const
     return row;
 }
 
+void TStringGrid::PaintRow(int row, const QColor& back, const QColor& text)
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        QTableWidgetItem* i = item(row, c);
+        if (!i) {
+            i = NewCell(QString());
+            setItem(row, c, i);
+        }
+        i->setBackground(back);
+        i->setForeground(text);
+    }
+}
+
 void TStringGrid::SetMarkColumn(int column, const QPixmap& mark, QPoint offset)
 {
     setItemDelegateForColumn(column, new TMarkDelegate(mark, offset, this));

@@ -40,6 +40,10 @@ public:
     // The selected data row, or -1 (none, or only the empty row).
     int SelectedRow() const;
 
+    // Colours of one row's cells (deleted entries of master lists); a
+    // selected row keeps the selection colours.
+    void PaintRow(int row, const QColor& back, const QColor& text);
+
     // Non-empty cells of the column are drawn as the mark, not as text.
     void SetMarkColumn(int column, const QPixmap& mark, QPoint offset = QPoint(8, 2));
     void SetMarkColumnEnabled(bool on);

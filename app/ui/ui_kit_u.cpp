@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QIcon>
+#include <QKeySequence>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -236,6 +238,44 @@ QPixmap MarkPixmap(int image)
         p.drawLine(r.topRight() + QPoint(-4, 4), r.bottomLeft() + QPoint(4, -4));
     }
     return pm;
+}
+
+QPixmap GlyphPixmap(TGlyph glyph)
+{
+    if (glyph == TGlyph::Edit) return MarkPixmap(kMarkEdit);
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (glyph) {
+    case TGlyph::Search:
+        p.setPen(QPen(QColor(40, 70, 140), 2));
+        p.drawEllipse(QRectF(2, 2, 8, 8));
+        p.drawLine(QPointF(9, 9), QPointF(14, 14));
+        break;
+    case TGlyph::Delete:
+        p.setPen(QPen(QColor(200, 30, 30), 2.5));
+        p.drawLine(QPointF(3, 3), QPointF(13, 13));
+        p.drawLine(QPointF(13, 3), QPointF(3, 13));
+        break;
+    case TGlyph::Add:
+        p.setPen(QPen(QColor(20, 140, 40), 2.5));
+        p.drawLine(QPointF(8, 2), QPointF(8, 14));
+        p.drawLine(QPointF(2, 8), QPointF(14, 8));
+        break;
+    case TGlyph::Edit: break;
+    }
+    return pm;
+}
+
+QPushButton* MakeGlyphButton(QWidget* parent, const QString& name, TGlyph glyph, const QString& hint,
+                             const QString& shortcut)
+{
+    auto* b = MakeButton(parent, name, QString(), hint);
+    b->setIcon(QIcon(GlyphPixmap(glyph)));
+    b->setFixedSize(26, 24);
+    if (!shortcut.isEmpty()) b->setShortcut(QKeySequence(shortcut));
+    return b;
 }
 
 QPixmap PlaceholderPicture()

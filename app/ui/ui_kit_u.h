@@ -56,6 +56,12 @@ constexpr int kMarkEdit = 1;
 constexpr int kMarkClose = 4;
 constexpr int kMarkCloseHot = 5;
 QPixmap MarkPixmap(int image);
+// Pictures of the glyph buttons of record views (search, delete, edit, new).
+enum class TGlyph { Search, Delete, Edit, Add };
+QPixmap GlyphPixmap(TGlyph glyph);
+// A caption-less button showing the glyph, with its hint and shortcut.
+QPushButton* MakeGlyphButton(QWidget* parent, const QString& name, TGlyph glyph, const QString& hint,
+                             const QString& shortcut);
 // Shown where a record has no picture.
 QPixmap PlaceholderPicture();
 }

@@ -411,8 +411,12 @@ TEST(FrmMain, WindowsReachTheMainWindowThroughItsHost)
     EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("山田商店"));
     host.SetHistoryDate(QDate(2026, 1, 5));
     EXPECT_EQ(host.HistoryDate(), QDate(2026, 1, 5));
+    // The empty entry, then the seeded types and results and the default user.
+    EXPECT_EQ(host.ActTypes().Count(), 3);
+    EXPECT_EQ(host.ActResults().Count(), 3);
+    EXPECT_EQ(host.Users().Ids, QStringList({QString(), "admin"}));
     for (const TLookupList* l : {&host.ActTypes(), &host.ActResults(), &host.Users()}) {
-        ASSERT_EQ(l->Count(), 1); // the empty entry
+        EXPECT_EQ(l->Ids[0], QString());
         EXPECT_EQ(l->Names[0], QString());
     }
     EXPECT_EQ(&host.Dm(), f.dm.get());

@@ -3,10 +3,13 @@
 // it the softphone's audio panel (pnlAudio). The page loads rows for a date
 // and kind and reports clicks; the main window decides what they open.
 #include <QDate>
+#include <QDateTime>
 #include <QWidget>
+#include <functional>
 
 class TMainHost;
 class TStringGrid;
+struct THistoryRow;
 
 class TfraLogHistory : public QWidget
 {
@@ -22,8 +25,21 @@ public:
 
     // Headers, widths and the handling column (shown with the feature on).
     void SetupLogGrid(bool useAccept);
+    // Runs between slices of a load and may let other work run; true asks
+    // the load to stop there.
+    using TYield = std::function<bool()>;
     // The calls of day, kind 0 incoming, 1 outgoing, 2 all, newest first.
-    void LoadHistory(const QDate& day, int kind);
+    // Loading the same day and kind again keeps the selected call selected.
+    // With yield the rows go in slices; false when the load stopped early
+    // (or another load replaced it meanwhile), the grid then being incomplete.
+    bool LoadHistory(const QDate& day, int kind, const TYield& yield = {});
+    // Brings a complete load of day and kind up to date with the calls logged
+    // since: their rows go in at their place, and every row of their numbers
+    // takes the caller name the phone book now has. False when only a full
+    // load can (another day or kind shown, or an incomplete grid).
+    bool AddNewCalls(const QDate& day, int kind);
+    // Selects the row of that call-log number; none when it is not shown.
+    void SelectLogNo(const QString& logNo);
     QString CellText(int row, int column) const;
     // Number and name of the selected row, as a click puts them in the
     // number box; false with no selected row.
@@ -38,10 +54,23 @@ signals:
     void CustInfoRequested();
 
 private:
+    QStringList CellsOf(const THistoryRow& r) const;
+    int AppendRow(const THistoryRow& r);
+    QDateTime RowTime(int row) const;
+    QString SelectedLogNo() const;
+    void SelectRow(int row);
     void sgdLogDblClick(int row, int column);
     // Column 6: the call's handling record in its customer's tab.
     void sgdLogActDblClick(int row);
 
     TMainHost& FHost;
     bool FUseAccept = false;
+    // What the grid holds: the day and kind of the last load, whether that
+    // load ran to its end, and the last call-log number it has seen.
+    QDate FDay;
+    int FKind = -1;
+    bool FLoaded = false;
+    bool FComplete = false;
+    qint64 FLastLogNo = 0;
+    quint64 FLoadCount = 0;
 };

@@ -3,6 +3,7 @@
 // the status bar, the history grid's selection, the title blink, and the
 // history rows a call adds.
 #include "clock_u.h"
+#include "kuruten_app_u.h"
 #include "main_fixture.h"
 #include "softphone_u.h"
 #include "vaxsip_agent_u.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QImage>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -63,6 +65,15 @@ TEST(FrmMainView, WithoutANotificationAreaResidentModeMinimises)
     EXPECT_TRUE(f.frm->isMinimized());
     f.frm->Open1Click();
     EXPECT_FALSE(f.frm->isMinimized());
+}
+
+TEST(FrmMainView, HiddenStartWithoutANotificationAreaIsMinimised)
+{
+    TMainFixture f("[BASIC]\nJOUCHU=1\nJOUCHU_KIDOU=1\n");
+    ASSERT_TRUE(f.frm->FormCreate());
+    f.frm->ShowAtStart();
+    EXPECT_TRUE(f.frm->isVisible());
+    EXPECT_TRUE(f.frm->isMinimized());
 }
 
 TEST(FrmMainView, WindowManagerCloseActsAsTheCloseButton)
@@ -130,6 +141,15 @@ TEST(FrmMainView, CallButtonCarriesTheImageOfItsCaption)
     EXPECT_NE(IconImage(dial->icon()), call);
     emit f.frm->Phone()->CallButtonsChanged(QStringLiteral("発信"), 11, QStringLiteral("切断"));
     EXPECT_EQ(IconImage(dial->icon()), call);
+}
+
+TEST(FrmMainView, InterfaceFontIsAProportionalJapaneseFace)
+{
+    const QFont font = TKurutenApp::UiFont();
+    EXPECT_TRUE(font.family() == "IPAPGothic" || font.family() == "Noto Sans CJK JP") << font.family().toStdString();
+    const QFontMetrics m(font);
+    EXPECT_LT(m.horizontalAdvance("iiii"), m.horizontalAdvance("WWWW"));
+    EXPECT_TRUE(m.inFont(QChar(0x96FB))); // 電
 }
 
 TEST(FrmMainView, VersionTextIsShownWholeAtTheDesignedWidth)

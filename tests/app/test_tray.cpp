@@ -153,6 +153,7 @@ TEST(Tray, HiddenCopyShowsABalloonAndOpensFromItsIcon)
     TMainFixture f("[BASIC]\nJOUCHU=1\nJOUCHU_KIDOU=1\nSHOW_BALLOON=1\n");
     ASSERT_TRUE(f.frm->FormCreate());
     ASSERT_TRUE(f.frm->IconPresent());
+    f.frm->ShowAtStart();
     EXPECT_FALSE(f.frm->isVisible());
 
     f.frm->TelReceiveProc("0312345678", "", 1, "");

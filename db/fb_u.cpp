@@ -199,6 +199,7 @@ struct TFbQuery::Impl
     QHash<QString, int> Index;
     QString OpenSql; // statement of the open result set
     QHash<QString, QByteArray> BlobParams;
+    bool ParamsBound = false;
     QStringList ParamNames;
 };
 
@@ -380,11 +381,20 @@ void TFbQuery::SetTransaction(TFbTransaction* tr)
 void TFbQuery::SetBlobParam(const QString& name, const QByteArray& data)
 {
     d->BlobParams.insert(name.toUpper(), data);
+    d->ParamsBound = true;
+}
+
+void TFbQuery::SetNullParam(const QString& name)
+{
+    // Any parameter without blob data is sent as null.
+    d->BlobParams.remove(name.toUpper());
+    d->ParamsBound = true;
 }
 
 void TFbQuery::ClearParams()
 {
     d->BlobParams.clear();
+    d->ParamsBound = false;
 }
 
 void TFbQuery::DropHandles()
@@ -415,8 +425,8 @@ void TFbQuery::Prepare(bool forSelect)
         t.Owner = this;
     }
     QStringList names;
-    // Named parameters only when data is bound: PSQL blocks use ":name" too.
-    const QString text = d->BlobParams.isEmpty() ? SQL : ToPositional(SQL, &names);
+    // Named parameters only when values are bound: PSQL blocks use ":name" too.
+    const QString text = d->ParamsBound ? ToPositional(SQL, &names) : SQL;
     const QByteArray bytes = EncodeSql(text);
     TStatus st;
     d->Stmt = FDb.d->Att->prepare(&st.St, t.Tra, unsigned(bytes.size()), bytes.constData(), unsigned(FDb.SQLDialect),

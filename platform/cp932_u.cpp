@@ -1,5 +1,6 @@
 #include "cp932_u.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <stdexcept>
@@ -21,7 +22,8 @@ QString ToWindowsForms(QString s)
 
 QString DescribeChar(const QString& c)
 {
-    return QStringLiteral("「%1」(U+%2)").arg(c).arg(c.isEmpty() ? 0 : c.at(0).unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    const uint code = c.isEmpty() ? 0 : c.toUcs4().value(0);
+    return QStringLiteral("「%1」(U+%2)").arg(c, QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper());
 }
 } // namespace
 
@@ -58,7 +60,8 @@ bool TryEncode(const QString& text, QByteArray* out, QString* badChar)
         const qsizetype n = (src.at(i).isHighSurrogate() && i + 1 < src.size()) ? 2 : 1;
         const QString ch = src.mid(i, n);
         QStringEncoder one(kCodec, QStringConverter::Flag::Stateless);
-        (void)one.encode(ch);
+        // encode() is lazy: only the conversion to bytes runs the encoder.
+        [[maybe_unused]] const QByteArray bytes = one.encode(ch);
         if (one.hasError()) {
             if (badChar) *badChar = ch;
             return false;

@@ -1,6 +1,11 @@
 #include "frm_main_u.h"
 
 #include "call_queue_u.h"
+#include "cust_pages_u.h"
+#include "fra_cust_u.h"
+#include "cust_sql_u.h"
+#include "frm_cust_option_u.h"
+#include "frm_tels_u.h"
 #include "db_start_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
@@ -93,14 +98,24 @@ void TfrmMain::BuildUi()
     BuildStatusBar();
     BuildMenus();
 
-    connect(btnMemo, &QPushButton::clicked, tabLog, &TfraLogHistory::btnMemoClick);
+    connect(btnMemo, &QPushButton::clicked, this, [this] {
+        if (TfraCust* view = FCustPages->ActiveView()) view->EditSelectedCallMemo();
+        else tabLog->btnMemoClick();
+    });
     connect(btnCustInfo, &QPushButton::clicked, this, &TfrmMain::btnCustInfoClick);
+    connect(btnTels, &QPushButton::clicked, this, [this] { OpenTels(edtCall->text()); });
     connect(tabLog, &TfraLogHistory::Clicked, this, &TfrmMain::sgdLogClick);
     connect(tabLog, &TfraLogHistory::OpenTelsRequested, this, &TfrmMain::OpenTels);
     connect(tabLog, &TfraLogHistory::CustInfoRequested, this, &TfrmMain::btnCustInfoClick);
     connect(tabLog, &TfraLogHistory::OpenAcceptRequested, this, &TfrmMain::OpenAccept);
     connect(edtCall, &QLineEdit::editingFinished, this, &TfrmMain::edtCallExit);
-    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
+    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) {
+        tabLogShow(index == 0);
+        if (index >= kFirstCustomerTab) btnMemo->setEnabled(FCustPages->MemoAvailable());
+    });
+    connect(FCustPages, &TCustPages::MemoAvailabilityChanged, this, [this] {
+        if (PageMain->currentIndex() >= kFirstCustomerTab) btnMemo->setEnabled(FCustPages->MemoAvailable());
+    });
 }
 
 QPixmap TfrmMain::TitleImage(bool highlighted) const
@@ -315,6 +330,7 @@ QWidget* TfrmMain::BuildMainPages()
 
     PageMain->addTab(tabLog, QStringLiteral("電話履歴"));
     PageMain->addTab(tabAccept, QStringLiteral("対応履歴"));
+    FCustPages = new TCustPages(*this, PageMain, kFirstCustomerTab, this);
     return PageMain;
 }
 
@@ -356,9 +372,11 @@ void TfrmMain::BuildMenus()
 
     PopMaster = new QMenu(this);
     PopMaster->setObjectName(QStringLiteral("PopMaster"));
-    for (const QString& s : {QStringLiteral("担当者登録"), QStringLiteral("対応区分登録"), QStringLiteral("対応結果登録"),
-                             QStringLiteral("顧客補足登録")})
+    for (const QString& s : {QStringLiteral("担当者登録"), QStringLiteral("対応区分登録"), QStringLiteral("対応結果登録")})
         PopMaster->addAction(s);
+    QAction* custOption = PopMaster->addAction(QStringLiteral("顧客補足登録"));
+    custOption->setObjectName(QStringLiteral("mnuCustOption"));
+    connect(custOption, &QAction::triggered, this, [this] { ShowCustOption(*this); });
 
     PopLog = new QMenu(this);
     PopLog->setObjectName(QStringLiteral("PopLog"));
@@ -511,7 +529,11 @@ void TfrmMain::InitSoftphone()
     connect(btnHangUp, &QPushButton::clicked, this, [this] { FPhone->btnHangUpClick(); });
     connect(btnSetSIP, &QPushButton::clicked, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
 }
-void TfrmMain::CreateLookupLists() {}
+void TfrmMain::CreateLookupLists()
+{
+    CustSql::MakeCustOptionTemp(FDm, FCustOptions);
+    CustSql::MakeCustOptionDataTemp(FDm, FCustOptions);
+}
 void TfrmMain::SetupAcceptGrid() {}
 
 void TfrmMain::LoadBanner()
@@ -874,24 +896,41 @@ void TfrmMain::SpeakCaller(const QString& readName)
         FSpeech->Speech(TSpeech::Announcement(readName, FSettings.SpeakFoot));
 }
 void TfrmMain::ExecCustProg(int, const QString&, int) {}
-int TfrmMain::OpenCustTab(const QString&)
+int TfrmMain::OpenCustTab(const QString& telNo)
 {
-    Log::Detail(QStringLiteral("frmMain.OpenCustTab begin"));
-    return -1;
+    return FCustPages->OpenCustTab(telNo);
 }
-int TfrmMain::FindCustPageIndex(const QString&)
+int TfrmMain::FindCustPageIndex(const QString& custTelNon)
 {
-    return -1;
+    return FCustPages->FindCustPageIndex(custTelNon);
 }
-void TfrmMain::OpenCustAcceptTab(const QString&, int, bool, const QString&) {}
-void TfrmMain::RefreshCustViews(const TUpTable&) {}
+void TfrmMain::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo)
+{
+    FCustPages->OpenCustAcceptTab(custTelNon, actNo, browse, logNo);
+}
+void TfrmMain::RefreshCustViews(const TUpTable& up)
+{
+    FCustPages->RefreshCustLogs(up.CustTel);
+    if (up.UpTels) FCustPages->RefreshCustTels(up.CustTel);
+}
 void TfrmMain::RefreshLookupLists(const TUpTable&) {}
 void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
-void TfrmMain::RefreshCustOptions(const TUpTable&) {}
-void TfrmMain::OpenTels(const QString&) {}
+void TfrmMain::RefreshCustOptions(const TUpTable& up)
+{
+    if (up.UpCustOption) CustSql::MakeCustOptionTemp(FDm, FCustOptions);
+    if (up.UpCustOptionData) CustSql::MakeCustOptionDataTemp(FDm, FCustOptions);
+}
+void TfrmMain::OpenTels(const QString& telNo)
+{
+    ShowTelBook(*this, telNo);
+}
 void TfrmMain::LoadAcceptHistory() {}
 void TfrmMain::OpenAccept(const QString&) {}
-void TfrmMain::btnCustInfoClick() {}
+void TfrmMain::btnCustInfoClick()
+{
+    if (FSettings.LinkEnabled) ExecCustProg(FSettings.LinkIfNo, edtCall->text(), 1);
+    else OpenCustTab(edtCall->text());
+}
 void TfrmMain::SendEndRequests() {}
 void TfrmMain::AutoBackup() {}
 void TfrmMain::FreeLookupLists() {}
@@ -937,6 +976,11 @@ void TfrmMain::SetCallNumber(const QString& telNo)
 void TfrmMain::SetCallName(const QString& name)
 {
     pnlCallName->setText(name);
+}
+
+void TfrmMain::FocusCallNumber()
+{
+    edtCall->setFocus();
 }
 
 QString TfrmMain::SignedInUserId() const

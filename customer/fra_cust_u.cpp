@@ -58,6 +58,7 @@ QColor WindowColour()
 {
     return QApplication::palette().color(QPalette::Base);
 }
+
 } // namespace
 
 TfraCust::TfraCust(TMainHost& host, const QString& telNo, QWidget* parent)
@@ -85,7 +86,7 @@ TfraCust::TfraCust(TMainHost& host, const QString& telNo, QWidget* parent)
     lblTelsNote = new QLabel;
     lblTelsNote->setObjectName(QStringLiteral("lblTelsNote"));
     sgdTels = new TStringGrid(tabTels, QStringLiteral("sgdTels"),
-                              {{QStringLiteral("電話番号"), 90}, {QStringLiteral("名前"), 236},
+                              {{QStringLiteral("電話番号"), 110}, {QStringLiteral("名前"), 236},
                                {QStringLiteral("音声読上名"), 309}});
     vt->addWidget(lblTelsNote);
     vt->addWidget(sgdTels, 1);
@@ -245,6 +246,7 @@ QWidget* TfraCust::BuildBasicPage()
     edtAge->setReadOnly(true);
     edtAge->setFocusPolicy(Qt::NoFocus);
     edtAge->setMaximumWidth(50);
+    UiKit::PaintBase(edtAge, InfoColour());
     cbxSex = new QComboBox(page);
     cbxSex->setObjectName(QStringLiteral("cbxSex"));
     cbxSex->addItems({QStringLiteral("不明"), QStringLiteral("男"), QStringLiteral("女")});
@@ -297,7 +299,14 @@ QWidget* TfraCust::BuildButtons()
     btnNew->setIcon(st->standardIcon(QStyle::SP_FileIcon));
     btnCancel = UiKit::MakeButton(bar, QStringLiteral("btnCancel"), QStringLiteral("取消(&C)"));
     btnSave = UiKit::MakeButton(bar, QStringLiteral("btnSave"), QStringLiteral("保存(&V)"));
-    for (QPushButton* b : {btnSearch, btnDelete, btnEdit, btnNew, btnCancel, btnSave}) h->addWidget(b);
+    for (QPushButton* b : {btnSearch, btnDelete, btnEdit, btnNew}) {
+        b->setFixedWidth(52);
+        h->addWidget(b);
+    }
+    for (QPushButton* b : {btnCancel, btnSave}) {
+        b->setFixedWidth(72);
+        h->addWidget(b);
+    }
     connect(btnSearch, &QPushButton::clicked, this, &TfraCust::btnSearchClick);
     connect(btnDelete, &QPushButton::clicked, this, &TfraCust::btnDeleteClick);
     connect(btnEdit, &QPushButton::clicked, this, &TfraCust::btnEditClick);
@@ -424,7 +433,9 @@ void TfraCust::SetCustMode(bool browse, const QString& telNo)
     const QColor base = browse ? InfoColour() : WindowColour();
     for (QWidget* w : FBasicFields) {
         w->setEnabled(!browse);
+        if (qobject_cast<QPushButton*>(w)) continue;
         UiKit::PaintBase(w, base);
+        UiKit::KeepTextWhenDisabled(w);
     }
     memOthers->setReadOnly(browse);
     UiKit::PaintBase(memOthers, base);

@@ -104,6 +104,7 @@ void TfrmTels::SetButton(TMode mode)
         e->setEnabled(!browse);
         UiKit::PaintBase(e, browse ? info : window);
     }
+    for (QLineEdit* e : {edtTelNo, edtCustTelNon, edtCaller, edtReadName}) UiKit::KeepTextWhenDisabled(e);
     btnLink->setEnabled(!browse);
     btnAdd->setEnabled(browse);
     btnEdit->setEnabled(browse && !edtTelNo->text().isEmpty());

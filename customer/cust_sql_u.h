@@ -81,8 +81,10 @@ QList<QStringList> SearchRows(TdmCmn& dm, const TSettings& settings, TSearchMode
 // Whether text matches value literally: at its start, or anywhere when
 // partial. LIKE on CP932 bytes also matches rows whose text differs (a
 // trail byte may be "_"), and "%" or "_" typed by the user are wildcards
-// there; the rows are filtered again with this.
+// there; the rows are filtered again with this. value in StoredForm.
 bool Matches(const QString& text, const QString& value, bool partial);
+// A value as the database would give it back (〜 and ～ are one character there).
+QString StoredForm(const QString& value);
 // The whole notes of a customer (the search list shows only their start).
 QString CustOthers(TdmCmn& dm, const QString& custNo);
 

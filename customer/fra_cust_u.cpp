@@ -141,7 +141,7 @@ TfraCust::TfraCust(TMainHost& host, const QString& telNo, QWidget* parent)
     for (QWidget* w : FBasicFields) w->installEventFilter(this);
     sgdOption1->InstallKeys();
     sgdOption2->InstallKeys();
-    dtpBirth->calendarWidget()->installEventFilter(this);
+    dtpBirth->installEventFilter(this);
 
     LoadCust(telNo);
 }
@@ -729,7 +729,13 @@ bool TfraCust::eventFilter(QObject* watched, QEvent* event)
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) FillAddress();
     }
     // An unset birth date opens its calendar on today, not on the year 1899.
-    if (event->type() == QEvent::Show && watched == dtpBirth->calendarWidget() && dtpBirth->date() == kNoDate)
+    // The calendar is made on the first press only: it is costly to build.
+    if (watched == dtpBirth && event->type() == QEvent::MouseButtonPress && !FCalendarWatched) {
+        FCalendarWatched = true;
+        dtpBirth->calendarWidget()->installEventFilter(this);
+    }
+    if (event->type() == QEvent::Show && FCalendarWatched && watched == dtpBirth->calendarWidget() &&
+        dtpBirth->date() == kNoDate)
         dtpBirth->calendarWidget()->setCurrentPage(Clock::Today().year(), Clock::Today().month());
     return QWidget::eventFilter(watched, event);
 }

@@ -149,5 +149,6 @@ private:
     // The view's own copy of the custom-field lists.
     TCustOptions FOptions;
     QImage FPicture;
+    bool FCalendarWatched = false;
     QList<QWidget*> FBasicFields;
 };

@@ -189,11 +189,12 @@ void TfrmSearch::FillGrid(const QString& sql, int item, const QString& value, bo
     if (item >= 0) {
         // The list shows only rows that hold the value as typed.
         const bool notes = FMode == TSearchMode::Cust && FDef.ItemFields.value(item) == QLatin1String("OTHERS");
+        const QString stored = CustSql::StoredForm(value);
         QList<QStringList> kept;
         for (const QStringList& r : rows) {
-            bool match = CustSql::Matches(r.value(item), value, partial);
+            bool match = CustSql::Matches(r.value(item), stored, partial);
             // The list holds only the start of the notes: look at all of them.
-            if (!match && notes) match = CustSql::Matches(CustSql::CustOthers(FDm, r.value(8)), value, partial);
+            if (!match && notes) match = CustSql::Matches(CustSql::CustOthers(FDm, r.value(8)), stored, partial);
             if (match) kept << r;
         }
         rows = kept;

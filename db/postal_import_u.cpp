@@ -8,11 +8,12 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <functional>
 
 namespace {
 constexpr int kColumns = 15;
-// Statement text stays well below the engine's 64 KB limit.
-constexpr int kBatchBytes = 30000;
+// Bytes of rows per statement: what a PSQL text variable holds.
+constexpr int kChunkBytes = 32000;
 
 const QStringList kTables = {QStringLiteral("PREF_M"), QStringLiteral("CITY_M"), QStringLiteral("POST_M")};
 const QStringList kCreate = {
@@ -71,9 +72,61 @@ int OpenParens(const QString& s)
     return int(s.count(QChar(0xFF08))) - int(s.count(QChar(0xFF09)));
 }
 
-QString Quote(const QString& s)
+// A PSQL block inserts the rows of one chunk: each field is three digits of
+// byte length and the CP932 bytes, bound as one blob. One statement per
+// chunk, not per row: compiling a statement costs more than the insert.
+QString ChunkBlock(const QString& table, const QStringList& columns)
 {
-    return QLatin1Char('\'') + QString(s).replace(QLatin1Char('\''), QLatin1String("''")) + QLatin1Char('\'');
+    QString vars, reads, values;
+    for (int i = 0; i < columns.size(); ++i) {
+        vars += QStringLiteral("DECLARE f%1 VARCHAR(255) CHARACTER SET NONE; ").arg(i);
+        reads += QStringLiteral("n = cast(substring(s from p for 3) as integer); f%1 = substring(s from p + 3 for n); "
+                                "p = p + 3 + n; ")
+                     .arg(i);
+        values += (i ? QStringLiteral(", :f%1") : QStringLiteral(":f%1")).arg(i);
+    }
+    return QStringLiteral("EXECUTE BLOCK (D BLOB SUB_TYPE 0 = :CHUNK) AS DECLARE s VARCHAR(32000) CHARACTER SET NONE; "
+                          "DECLARE p INTEGER = 1; DECLARE n INTEGER; ") +
+           vars +
+           // A binary blob read as text turns every byte above 127 into ".".
+           QStringLiteral("BEGIN s = cast(:D as blob sub_type 1 character set none); "
+                          "WHILE (p <= char_length(s)) DO BEGIN ") +
+           reads +
+           QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) +
+           QStringLiteral(") VALUES (") + values + QStringLiteral("); END END");
+}
+
+void InsertRows(TFbQuery& q, const QString& table, const QStringList& columns, const QList<QStringList>& rows,
+                int& done, int total, const std::function<void(int, int)>& progress)
+{
+    const QString block = ChunkBlock(table, columns);
+    QByteArray chunk;
+    auto flush = [&] {
+        if (chunk.isEmpty()) return;
+        q.ClearParams();
+        q.SetBlobParam(QStringLiteral("CHUNK"), chunk);
+        q.SQL = block;
+        q.ExecSQL();
+        q.ClearParams();
+        chunk.clear();
+        if (progress) progress(done, total);
+    };
+    for (const QStringList& row : rows) {
+        QByteArray record;
+        for (QString field : row) {
+            // A column holds 255 bytes; a longer name is cut at a character.
+            QByteArray bytes = Cp932::Encode(field);
+            while (bytes.size() > 255) {
+                field.chop(1);
+                bytes = Cp932::Encode(field);
+            }
+            record += QByteArray::number(bytes.size()).rightJustified(3, '0') + bytes;
+        }
+        if (chunk.size() + record.size() > kChunkBytes) flush();
+        chunk += record;
+        ++done;
+    }
+    flush();
 }
 } // namespace
 
@@ -172,23 +225,20 @@ void TPostalImport::Store(TdmCmn& dm)
     }
 
     // Prefectures and cities once each, in the order of the file.
-    QStringList statements;
-    QSet<QString> prefs, cities;
+    QList<QStringList> prefs, cities, posts;
+    QSet<QString> seenPrefs, seenCities;
     for (const TPostalRow& r : FRows) {
-        if (!prefs.contains(r.PrefCd)) {
-            prefs.insert(r.PrefCd);
-            statements << QStringLiteral("insert into PREF_M (PREF_CD, PREF_NAME) values (%1, %2);")
-                              .arg(Quote(r.PrefCd), Quote(r.PrefName));
+        if (!seenPrefs.contains(r.PrefCd)) {
+            seenPrefs.insert(r.PrefCd);
+            prefs << QStringList{r.PrefCd, r.PrefName};
         }
-        if (!cities.contains(r.CityCd)) {
-            cities.insert(r.CityCd);
-            statements << QStringLiteral("insert into CITY_M (CITY_CD, PREF_CD, CITY_NAME) values (%1, %2, %3);")
-                              .arg(Quote(r.CityCd), Quote(r.PrefCd), Quote(r.CityName));
+        if (!seenCities.contains(r.CityCd)) {
+            seenCities.insert(r.CityCd);
+            cities << QStringList{r.CityCd, r.PrefCd, r.CityName};
         }
+        posts << QStringList{r.PostNo, r.PrefCd, r.CityCd, r.AreaName};
     }
-    for (const TPostalRow& r : FRows)
-        statements << QStringLiteral("insert into POST_M (POST_NO, PREF_CD, CITY_CD, AREA_NAME) values (%1, %2, %3, %4);")
-                          .arg(Quote(r.PostNo), Quote(r.PrefCd), Quote(r.CityCd), Quote(r.AreaName));
+    const int total = int(prefs.size() + cities.size() + posts.size());
 
     TFbTransaction tr(db);
     TFbQuery q(db, tr);
@@ -198,26 +248,16 @@ void TPostalImport::Store(TdmCmn& dm)
             q.SQL = QStringLiteral("delete from ") + t;
             q.ExecSQL();
         }
-        // Many inserts per statement: one round trip each, not one per row.
         int done = 0;
-        QString block;
-        int blockBytes = 0;
-        auto flush = [&] {
-            if (block.isEmpty()) return;
-            q.SQL = QStringLiteral("EXECUTE BLOCK AS BEGIN ") + block + QStringLiteral(" END");
-            q.ExecSQL();
-            block.clear();
-            blockBytes = 0;
-            if (OnProgress) OnProgress(done, int(statements.size()));
-        };
-        for (const QString& s : statements) {
-            const int bytes = int(s.size()) * 2;
-            if (blockBytes + bytes > kBatchBytes) flush();
-            block += s;
-            blockBytes += bytes;
-            ++done;
-        }
-        flush();
+        InsertRows(q, QStringLiteral("PREF_M"), {QStringLiteral("PREF_CD"), QStringLiteral("PREF_NAME")}, prefs, done,
+                   total, OnProgress);
+        InsertRows(q, QStringLiteral("CITY_M"),
+                   {QStringLiteral("CITY_CD"), QStringLiteral("PREF_CD"), QStringLiteral("CITY_NAME")}, cities, done,
+                   total, OnProgress);
+        InsertRows(q, QStringLiteral("POST_M"),
+                   {QStringLiteral("POST_NO"), QStringLiteral("PREF_CD"), QStringLiteral("CITY_CD"),
+                    QStringLiteral("AREA_NAME")},
+                   posts, done, total, OnProgress);
         tr.Commit();
     } catch (...) {
         try {

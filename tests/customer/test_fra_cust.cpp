@@ -65,6 +65,8 @@ TEST(CustView, SaveNewRefuseDuplicateAndFollowPhoneBook)
     ASSERT_TRUE(f.started);
     f.Tels("0355550000", "", QStringLiteral("古い名前"), QStringLiteral("ふるい"));
     f.Call("0355550000", QDateTime(QDate(2024, 5, 1), QTime(10, 0)), QStringLiteral("折り返し"));
+    f.Call("0355550000", QDateTime(QDate(2024, 5, 3), QTime(9, 0)), QStringLiteral("新しい方"));
+    f.Call("0355550000", QDateTime(QDate(2024, 5, 2), QTime(9, 0)), QStringLiteral("間"));
     f.Find<QPushButton>("btnCustInfo")->click(); // empty number box: a new record
     TfraCust* v = f.View();
     ASSERT_NE(v, nullptr);
@@ -93,7 +95,9 @@ TEST(CustView, SaveNewRefuseDuplicateAndFollowPhoneBook)
     EXPECT_EQ(t.CALLER, QStringLiteral("オハラ's 商会"));
     EXPECT_EQ(t.READ_NAME, QStringLiteral("オハラショウカイ"));
     EXPECT_EQ(GridRows(v->sgdTels, {0, 1}), QStringList{QStringLiteral("0355550000|オハラ's 商会")});
-    EXPECT_EQ(GridRows(v->sgdCustLog, {1, 5}), QStringList{QStringLiteral("0355550000|折り返し")});
+    EXPECT_EQ(GridRows(v->sgdCustLog, {0, 5}), (QStringList{QStringLiteral("24/05/03 9:00:00|新しい方"),
+                                                            QStringLiteral("24/05/02 9:00:00|間"),
+                                                            QStringLiteral("24/05/01 10:00:00|折り返し")}));
     const int custTab = f.Pages()->currentIndex();
 
     // A second new record with the same number is refused; Yes shows the first.

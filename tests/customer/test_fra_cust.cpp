@@ -2,6 +2,8 @@
 #include "cust_fixture.h"
 #include "cust_option_grid_u.h"
 #include "name_edit_u.h"
+#include "frm_search_u.h"
+#include "frm_tels_u.h"
 #include "postal_import_u.h"
 
 #include <QBuffer>
@@ -9,6 +11,7 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -441,4 +444,66 @@ TEST(CustView, CallOpensTabListsRefreshAndMemoButton)
     memo->click();
     Msg::SetDialogResponder({});
     EXPECT_EQ(opened, 1);
+}
+
+TEST(CustView, LifeOfACustomerByTheButtons)
+{
+    TCustFixture f;
+    ASSERT_TRUE(f.started);
+    auto* number = f.Find<QLineEdit>("edtCall");
+    // Create.
+    number->clear();
+    f.Find<QPushButton>("btnCustInfo")->click();
+    TfraCust* v = f.View();
+    ASSERT_NE(v, nullptr);
+    Fill(v, "0471234567", QStringLiteral("千葉の取引先"));
+    v->btnSave->click();
+    const int tab = f.Pages()->currentIndex();
+    // Search, from another tab: the customer's tab comes to the front.
+    f.Pages()->setCurrentIndex(0);
+    Msg::SetDialogResponder([&](QDialog& d) {
+        auto* s = qobject_cast<TfrmSearch*>(&d);
+        if (!s) return int(QDialog::Rejected);
+        s->cbxItem->setCurrentIndex(1);
+        s->rbPart->setChecked(true);
+        s->edtValue->setText(QStringLiteral("取引先"));
+        s->btnSearch->click();
+        s->sgdSearch->setCurrentCell(0, 0);
+        return int(QDialog::Accepted);
+    });
+    v->btnSearch->click();
+    EXPECT_EQ(f.Pages()->currentIndex(), tab);
+    // Edit.
+    v->btnEdit->click();
+    v->edtAddress->setText(QStringLiteral("千葉県千葉市"));
+    v->btnSave->click();
+    EXPECT_EQ(f.Scalar("select ADDRESS from CUSTOMER"), QStringLiteral("千葉県千葉市"));
+    // A second number linked to the customer in the phone book.
+    number->setText("080-1111-2222");
+    Msg::SetDialogResponder([&](QDialog& d) {
+        if (auto* t = qobject_cast<TfrmTels*>(&d)) {
+            t->btnAdd->click();
+            t->edtTelNo->setText(number->text());
+            t->btnLink->click();
+            t->btnOk->click();
+            return int(QDialog::Accepted);
+        }
+        auto* s = qobject_cast<TfrmSearch*>(&d);
+        if (!s) return int(QDialog::Rejected);
+        s->cbxItem->setCurrentIndex(0);
+        s->edtValue->setText("047");
+        s->btnSearch->click();
+        s->sgdSearch->setCurrentCell(0, 0);
+        return int(QDialog::Accepted);
+    });
+    f.Find<QPushButton>("btnTels")->click();
+    Msg::SetDialogResponder({});
+    EXPECT_EQ(GridRows(v->sgdTels, {0, 1}), QStringList{QStringLiteral("08011112222|千葉の取引先 (子番号)")});
+    EXPECT_EQ(f.frm->OpenCustTab("08011112222"), tab); // the new number leads to the customer
+    // Delete.
+    f.AnswerAll(mbYes);
+    v->btnDelete->click();
+    EXPECT_TRUE(f.WaitFor([&] { return f.Pages()->count() == tab; }));
+    EXPECT_EQ(f.Count("select count(*) from CUSTOMER"), 0);
+    EXPECT_EQ(f.Count("select count(*) from TELS"), 1);
 }

@@ -76,7 +76,8 @@ void TCustPages::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool br
 {
     Log::Detail(QStringLiteral("ActNo=") + (actNo < 0 ? QString() : QString::number(actNo)) +
                 QStringLiteral(" CustTel=") + custTelNon + QStringLiteral(" LogNo=") + logNo);
-    if ((actNo < 0 && browse) || custTelNon.isEmpty()) return;
+    // A withheld number (a blank) leads to no customer.
+    if ((actNo < 0 && browse) || custTelNon.trimmed().isEmpty()) return;
     const TfraCust* view = ViewAt(OpenCustTab(custTelNon));
     if (!view || !FHost.Settings().UseAccept) return;
     // The handling tab inside the view opens here once handling records

@@ -16,7 +16,9 @@ command -v xdotool >/dev/null || { apt-get install -y --no-install-recommends xd
 WORK="$(mktemp -d /tmp/kuruten-shot-XXXXXX)"
 DATA="$WORK/data/hoshiba/kuruten3"
 mkdir -p "$WORK/rt" "$DATA" "$WORK/fblock" && chmod 700 "$WORK/rt"
-printf '[UDP]\nBROADCAST_ADDRESS=127.0.0.1\n[SPEAK]\nENABLED=0\n[BASIC]\nAUTO_CUST_INFO=1\n' >"$DATA/kuruten3.ini"
+printf '[UDP]\nBROADCAST_ADDRESS=127.0.0.1\n[SPEAK]\nENABLED=0\n' >"$DATA/kuruten3.ini"
+# A call opens its caller's customer tab in the customer scenes.
+[ "$SCENE" = main ] || printf '[BASIC]\nAUTO_CUST_INFO=1\n' >>"$DATA/kuruten3.ini"
 DISPLAY_NO=$((100 + RANDOM % 400))
 Xvfb ":$DISPLAY_NO" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 XVFB=$!

@@ -114,13 +114,13 @@ TfrmSearch::TfrmSearch(TdmCmn& dm, TSettings& settings, TSearchMode mode, QWidge
     // Bounds, column widths, item and matching as last time.
     int n = 0;
     QRect r = geometry();
-    if (WholeNumber(settings.ReadText(kSection, QStringLiteral("LEFT")), n)) r.moveLeft(n);
-    if (WholeNumber(settings.ReadText(kSection, QStringLiteral("TOP")), n)) r.moveTop(n);
     if (WholeNumber(settings.ReadText(kSection, QStringLiteral("WIDTH")), n) && n > 0) r.setWidth(n);
     if (WholeNumber(settings.ReadText(kSection, QStringLiteral("HEIGHT")), n) && n > 0) r.setHeight(n);
     resize(r.size());
-    if (settings.ReadText(kSection, QStringLiteral("LEFT")).size() && settings.ReadText(kSection, QStringLiteral("TOP")).size())
-        move(r.topLeft());
+    int left = 0, topPos = 0;
+    if (WholeNumber(settings.ReadText(kSection, QStringLiteral("LEFT")), left) &&
+        WholeNumber(settings.ReadText(kSection, QStringLiteral("TOP")), topPos))
+        FSavedPos = QPoint(left, topPos);
     const QStringList widths = settings.ReadText(kSection, FDef.ColWidthKey).split(QLatin1Char(','));
     for (int c = 0; c < widths.size() && c < sgdSearch->columnCount(); ++c)
         if (WholeNumber(widths[c], n) && !sgdSearch->isColumnHidden(c)) sgdSearch->setColumnWidth(c, n);
@@ -160,6 +160,8 @@ void TfrmSearch::SetValueIme()
 void TfrmSearch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // The place of the last time, not the centre the dialog rules give.
+    if (FSavedPos) move(*FSavedPos);
     edtValue->clear();
 }
 

@@ -10,6 +10,8 @@
 #include "cust_sql_u.h"
 
 #include <QDialog>
+#include <QPoint>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -59,4 +61,5 @@ private:
     TSettings& FSettings;
     TSearchMode FMode;
     TSearchModeDef FDef;
+    std::optional<QPoint> FSavedPos;
 };

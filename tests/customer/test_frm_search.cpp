@@ -122,10 +122,15 @@ TEST(SearchDialog, RemembersPerModeSortsAndConfirms)
     EXPECT_EQ(f.settings->ReadText("SEARCH", "WIDTH"), "700");
     EXPECT_TRUE(f.settings->ReadText("SEARCH", "COL_WIDTH_TEL").startsWith("111,77,"));
     f.settings->WriteText("SEARCH", "COL_WIDTH_INCUST", "90,x,,55,1,2,3,4,5,6,7,8");
+    f.settings->WriteText("SEARCH", "LEFT", "40");
+    f.settings->WriteText("SEARCH", "TOP", "50");
     TfrmSearch again(*f.dm, *f.settings, TSearchMode::Tels);
     EXPECT_TRUE(again.rbPart->isChecked());
     EXPECT_EQ(again.sgdSearch->columnWidth(1), 77);
     EXPECT_EQ(again.width(), 700);
+    again.show(); // where it was, not centred
+    EXPECT_EQ(again.pos(), QPoint(40, 50));
+    again.reject();
     TfrmSearch cust(*f.dm, *f.settings, TSearchMode::Cust);
     EXPECT_EQ(cust.sgdSearch->columnWidth(0), 90);  // widths of one mode only
     EXPECT_EQ(cust.sgdSearch->columnWidth(1), 161); // not a number: skipped

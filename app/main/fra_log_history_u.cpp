@@ -32,16 +32,7 @@ TfraLogHistory::TfraLogHistory(TMainHost& host, QWidget* parent) : QWidget(paren
 void TfraLogHistory::SetupLogGrid(bool useAccept)
 {
     FUseAccept = useAccept;
-    sgdLog->SetColumns({{QStringLiteral("発着信日時"), 149},
-                        {QStringLiteral("電話番号"), 118},
-                        {QStringLiteral("区分"), 50},
-                        {QStringLiteral("LINE"), 0, true},
-                        {QStringLiteral("顧客名"), 159},
-                        {QStringLiteral("メモ"), 193},
-                        {QStringLiteral("対応"), 35, !useAccept},
-                        {QString(), 0, true},
-                        {QString(), 0, true},
-                        {QString(), 0, true}});
+    sgdLog->SetColumns(CallRows::Columns(useAccept));
     sgdLog->SetMarkColumn(colAct, UiKit::MarkPixmap(UiKit::kMarkEdit));
 }
 
@@ -104,7 +95,7 @@ bool TfraLogHistory::AddNewCalls(const QDate& day, int kind)
         if (!r->DT_FROM.isValid() || r->DT_FROM.date() != day || !MainSql::KindMatches(kind, r->TEL_TYPE)) continue;
         int at = 0;
         while (at < sgdLog->DataRowCount() && RowTime(at) > r->DT_FROM) ++at;
-        const int row = sgdLog->InsertRow(at, CellsOf(*r));
+        const int row = sgdLog->InsertRow(at, CallRows::Cells(*r, FUseAccept));
         sgdLog->item(row, colDate)->setData(Qt::UserRole, r->DT_FROM);
     }
     // A call may have named its number in the phone book: every row of the
@@ -121,16 +112,9 @@ bool TfraLogHistory::AddNewCalls(const QDate& day, int kind)
     return true;
 }
 
-QStringList TfraLogHistory::CellsOf(const THistoryRow& r) const
+int TfraLogHistory::AppendRow(const TCallRow& r)
 {
-    return {r.DT_FROM.isValid() ? r.DT_FROM.toString(QStringLiteral("yy/MM/dd H:mm:ss")) : QString(),
-            r.TEL_NO, r.TEL_TYPE, r.PORT_NO, r.CALLER, r.TEL_MEMO, FUseAccept ? r.ACT_NO : QString(),
-            r.CUST_TEL_NON, r.READ_NAME, r.LOG_NO};
-}
-
-int TfraLogHistory::AppendRow(const THistoryRow& r)
-{
-    const int row = sgdLog->AddRow(CellsOf(r));
+    const int row = sgdLog->AddRow(CallRows::Cells(r, FUseAccept));
     sgdLog->item(row, colDate)->setData(Qt::UserRole, r.DT_FROM);
     FLastLogNo = qMax(FLastLogNo, r.LOG_NO.toLongLong());
     return row;

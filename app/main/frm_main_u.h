@@ -36,6 +36,7 @@ class TUdpNotify;
 class TSpeech;
 class TSoftPhone;
 class TfraSipAudio;
+class TCustPages;
 
 class TfrmMain : public QMainWindow, public TMainHost
 {
@@ -124,9 +125,11 @@ public:
     QString CallNumber() const override;
     void SetCallNumber(const QString& telNo) override;
     void SetCallName(const QString& name) override;
+    void FocusCallNumber() override;
     const TLookupList& ActTypes() const override { return FActTypes; }
     const TLookupList& ActResults() const override { return FActResults; }
     const TLookupList& Users() const override { return FUsers; }
+    const TCustOptions& CustOptions() const override { return FCustOptions; }
     QString SignedInUserId() const override;
     TExportPaths& ExportPaths() override { return FExportPaths; }
     void RequestRestart() override;
@@ -238,6 +241,8 @@ private:
     TLookupList FActTypes = TLookupList::WithEmptyEntry();
     TLookupList FActResults = TLookupList::WithEmptyEntry();
     TLookupList FUsers = TLookupList::WithEmptyEntry();
+    TCustOptions FCustOptions;
+    TCustPages* FCustPages = nullptr;
     QTimer* FBlinkTimer = nullptr;
     QTimer* FTitleBlink = nullptr;
     int FTitleBlinkCount = 0;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
 #include <QItemSelectionModel>
@@ -299,4 +300,41 @@ TEST(FrmMainView, RowsAddedByCallsMatchAFullReload)
     f.frm->LoadHistory();
     EXPECT_EQ(GridText(grid), outgoing);
     EXPECT_EQ(grid->rowCount(), 1);
+}
+
+TEST(FrmMainView, CallDuringAFullLoadOfABusyDayRunsBetweenItsSlices)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    // A busy day: 3,000 calls, ten seconds apart from midnight.
+    const int rows = 3000;
+    f.dm->ExecSql(QStringLiteral("EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
+                                 "INSERT INTO LOG (LOG_NO, DT_FROM, TEL_NO, TEL_TYPE, TEL_TERM, TEL_MEMO, PORT_NO) "
+                                 "VALUES (gen_id(SEQ_LOG_NO, 1), cast('%2' as timestamp) + :i * 10.0 / 86400, "
+                                 "'03' || lpad(:i, 8, '0'), '着信', '0:00:00', '', 1); i = i + 1; END END")
+                      .arg(rows)
+                      .arg(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"))));
+    f.log->SetDetailed(false);
+    QFile::remove(f.log->CurrentFile());
+    f.log->SetDetailed(true);
+
+    f.frm->SubmitIncomingCall("0399990000", "", 1, "");
+    TUpTable all;
+    all.UpLog = all.UpTels = true;
+    f.frm->RefreshTables(all); // the call arrives while the grid fills
+    ASSERT_TRUE(f.WaitFor([&] { return f.Scalar("select count(*) from LOG") == QString::number(rows + 1); }));
+    ASSERT_TRUE(f.WaitFor([&] { return !f.frm->RefreshBusy(); }));
+
+    // The call ran before the grid had all the day's rows.
+    const QString text = f.LogText();
+    const qsizetype load = text.indexOf("TfraCust.MakeLogGrid begin");
+    const qsizetype call = text.indexOf(QStringLiteral("★TelReceiveProc TelNo=0399990000"));
+    ASSERT_GE(load, 0);
+    ASSERT_GT(call, load);
+    EXPECT_EQ(text.mid(load, call - load).indexOf("TfraCust.MakeLogGrid end"), -1);
+    // Then the grid holds the whole day, the call selected.
+    auto* grid = f.Find<QTableWidget>("sgdLog");
+    EXPECT_EQ(grid->rowCount(), rows + 1);
+    EXPECT_EQ(f.Grid(grid->currentRow(), 1), "0399990000");
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), "0399990000");
 }

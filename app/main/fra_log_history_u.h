@@ -35,11 +35,15 @@ public:
     // With yield the rows go in slices; false when the load stopped early
     // (or another load replaced it meanwhile), the grid then being incomplete.
     bool LoadHistory(const QDate& day, int kind, const TYield& yield = {});
-    // Brings a complete load of day and kind up to date with the calls logged
+    // Brings the load of day and kind up to date with the calls logged
     // since: their rows go in at their place, and every row of their numbers
     // takes the caller name the phone book now has. False when only a full
-    // load can (another day or kind shown, or an incomplete grid).
+    // load can (another day or kind shown, or a load replaced midway).
     bool AddNewCalls(const QDate& day, int kind);
+    // A call stopped the load: rows of the day are still to come below.
+    bool HasRest() const { return FRestAt < FRest.size(); }
+    // Goes on with a stopped load in slices; true once the grid is complete.
+    bool LoadRest(const TYield& yield);
     // Selects the row of that call-log number; none when it is not shown.
     void SelectLogNo(const QString& logNo);
     QString CellText(int row, int column) const;
@@ -57,6 +61,8 @@ signals:
 
 private:
     int AppendRow(const TCallRow& r);
+    // Appends the rows of FRest not shown yet, yielding between slices.
+    bool FillRest(quint64 load, const TYield& yield);
     QDateTime RowTime(int row) const;
     QString SelectedLogNo() const;
     void SelectRow(int row);
@@ -74,4 +80,7 @@ private:
     bool FComplete = false;
     qint64 FLastLogNo = 0;
     quint64 FLoadCount = 0;
+    // The rows of the last load, while some are still to be shown.
+    QList<TCallRow> FRest;
+    qsizetype FRestAt = 0;
 };

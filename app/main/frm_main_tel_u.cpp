@@ -176,6 +176,8 @@ void TfrmMain::RefreshTables(const TUpTable& up)
         // slice, not for the whole day.
         if (!(std::exchange(FHistoryTakesNewCalls, false) && tabLog->AddNewCalls(HistoryDate(), kind)))
             tabLog->LoadHistory(HistoryDate(), kind, [&refresh] { return refresh.Interrupted(); });
+        // A call stopped the load: the rest of the day goes in once it has run.
+        if (tabLog->HasRest()) QTimer::singleShot(0, this, &TfrmMain::ContinueHistory);
         if (refresh.Interrupted()) return;
         RefreshCustViews(up);
         if (refresh.Interrupted()) return;
@@ -193,6 +195,18 @@ void TfrmMain::RefreshTables(const TUpTable& up)
         if (refresh.Interrupted()) return;
     }
     Log::Detail(QStringLiteral("TfrmMain.RefreshTables end"));
+}
+
+void TfrmMain::ContinueHistory()
+{
+    if (!tabLog->HasRest()) return;
+    // Calls first, and never inside another refresh.
+    if (FCalls->RefreshBusy() || FCalls->Draining() || FCalls->Pending() > 0) {
+        QTimer::singleShot(10, this, &TfrmMain::ContinueHistory);
+        return;
+    }
+    TCallQueue::TRefresh refresh(*FCalls);
+    tabLog->LoadRest([&refresh] { return refresh.Interrupted(); });
 }
 
 // ---------------------------------------------------------------- history

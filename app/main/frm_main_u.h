@@ -90,6 +90,8 @@ public:
     QDate HistoryDate() const override;
     void SetHistoryDate(const QDate& date) override;
     void LoadHistory();
+    // The rest of a history load that a call stopped.
+    void ContinueHistory();
 
     // Resident mode
     void EnterResident() override;

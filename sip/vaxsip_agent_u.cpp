@@ -1,6 +1,9 @@
 #include "vaxsip_agent_u.h"
 
 #include "log_u.h"
+#include "sip_guard_u.h"
+#include "sip_uri_u.h"
+#include "stack_log_u.h"
 
 #include <linphone++/linphone.hh>
 #include <linphone/core.h>
@@ -16,6 +19,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -44,28 +48,65 @@ enum TVaxError {
     errNotInVoice = 34,
 };
 
+// Debian's bundle of the system's trusted certificates (ca-certificates).
+constexpr const char* kSystemCaFile = "/etc/ssl/certs/ca-certificates.crt";
+
 std::string S(const QString& s) { return s.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// A plain bind without SO_REUSEADDR: the stack itself binds with it and would
-// never notice that another program holds the port.
-bool PortFree(const QString& ip, int port)
+sockaddr_in Ipv4(const QString& ip, int port)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return false;
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<uint16_t>(port));
     if (ip.isEmpty() || ::inet_pton(AF_INET, ip.toLatin1().constData(), &a.sin_addr) != 1)
         a.sin_addr.s_addr = htonl(INADDR_ANY);
-    const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    return a;
+}
+
+// A plain bind without SO_REUSEADDR: the stack itself binds with it and would
+// never notice that another program holds the port.
+bool PortFree(const QString& ip, int port, int type = SOCK_DGRAM)
+{
+    const int fd = ::socket(AF_INET, type, 0);
+    if (fd < 0) return false;
+    const sockaddr_in a = Ipv4(ip, port);
+    const bool ok = ::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
     ::close(fd);
     return ok;
 }
 
-// Descriptors of this process's UDP sockets bound to port: the stack's SIP
-// sockets, watched so that a request is handled the moment it arrives.
-std::vector<int> UdpSocketsOnPort(int port)
+// Keeps a UDP port from every other program's plain bind (the check above)
+// while letting the stack, which binds with SO_REUSEADDR, take it for a
+// call. Connected to its own port, it never receives anybody's packets.
+int HoldPort(const QString& ip, int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0) return -1;
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const sockaddr_in a = Ipv4(ip, port);
+    sockaddr_in self = Ipv4(QStringLiteral("127.0.0.1"), port);
+    if (a.sin_addr.s_addr != htonl(INADDR_ANY)) self.sin_addr = a.sin_addr;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 ||
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+int PortOf(const sockaddr_storage& a)
+{
+    if (a.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in*>(&a)->sin_port);
+    if (a.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6*>(&a)->sin6_port);
+    return -1;
+}
+
+// Descriptors of this process's sockets of one type bound to localPort or
+// connected to remotePort: the stack's SIP sockets, watched so that a request
+// is handled the moment it arrives (and, for UDP, read first).
+std::vector<int> SocketsOnPort(int type, int localPort, int remotePort = -1)
 {
     std::vector<int> fds;
     QDirIterator it(QStringLiteral("/proc/self/fd"), QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
@@ -74,18 +115,27 @@ std::vector<int> UdpSocketsOnPort(int port)
         bool ok = false;
         const int fd = it.fileName().toInt(&ok);
         if (!ok || !it.fileInfo().symLinkTarget().contains(QLatin1String("socket:"))) continue;
-        int type = 0;
-        socklen_t len = sizeof type;
-        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &len) != 0 || type != SOCK_DGRAM) continue;
+        int t = 0;
+        socklen_t len = sizeof t;
+        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &t, &len) != 0 || t != type) continue;
         sockaddr_storage a{};
         socklen_t alen = sizeof a;
         if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &alen) != 0) continue;
-        int bound = -1;
-        if (a.ss_family == AF_INET) bound = ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
-        else if (a.ss_family == AF_INET6) bound = ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port);
-        if (bound == port) fds.push_back(fd);
+        if (PortOf(a) == localPort) {
+            fds.push_back(fd);
+            continue;
+        }
+        alen = sizeof a;
+        if (remotePort > 0 && ::getpeername(fd, reinterpret_cast<sockaddr*>(&a), &alen) == 0 && PortOf(a) == remotePort)
+            fds.push_back(fd);
     }
     return fds;
+}
+
+ino_t InodeOf(int fd)
+{
+    struct stat st{};
+    return ::fstat(fd, &st) == 0 ? st.st_ino : 0;
 }
 
 // Volume 0..250 as a gain: 200 is unity, 0 is as good as silent.
@@ -110,32 +160,6 @@ struct TCodecName
 };
 // Codec numbers of the account; 4 has no caption and stands for G.722.
 const TCodecName kCodecs[5] = {{"GSM", 8000}, {"iLBC", 8000}, {"PCMA", 8000}, {"PCMU", 8000}, {"G722", 8000}};
-
-// The stack's log goes to the diagnostic log (warnings and worse only).
-class TLogListener : public linphone::LoggingServiceListener
-{
-public:
-    void onLogMessageWritten(const std::shared_ptr<linphone::LoggingService>&, const std::string& domain,
-                             linphone::LogLevel level, const std::string& message) override
-    {
-        const char* tag = level == linphone::LogLevel::Warning ? "warning" : "error";
-        try {
-            Log::Detail(QStringLiteral("liblinphone %1 [%2] %3").arg(QLatin1String(tag), Q(domain), Q(message)));
-        } catch (...) {
-            // The stack's own chatter must never break it.
-        }
-    }
-};
-
-void InstallStackLogging()
-{
-    static std::shared_ptr<TLogListener> listener;
-    if (listener) return;
-    listener = std::make_shared<TLogListener>();
-    auto service = linphone::LoggingService::get();
-    service->setLogLevel(linphone::LogLevel::Warning);
-    service->addListener(listener);
-}
 
 } // namespace
 
@@ -185,22 +209,34 @@ struct TVaxSIPUserAgentOCX::TImpl
     // (one request takes several steps). Idle costs next to nothing.
     QTimer Iterate;
     std::vector<std::unique_ptr<QSocketNotifier>> Watches;
+    std::vector<ino_t> WatchedInodes;
     qint64 FastUntil = 0;
+    qint64 NextSocketScan = 0;
     static constexpr int kSlowMs = 50;
     static constexpr int kFastMs = 1;
     static constexpr int kCallMs = 5; // while a call exists
     static constexpr int kFastForMs = 200;
+    static constexpr int kScanEveryMs = 1000; // TCP and TLS connections come and go
     std::deque<std::function<void()>> Events;
     bool Dispatching = false;
+    TSipInputGuard Guard;
 
     // Account given at initialisation.
     QString UserName, LoginId, Password, DisplayName, Domain, Proxy, OutProxy, ListenIp;
+    TSipServer Route; // where every request of the account goes
     bool BindToListenIp = false;
     int SipPort = 0;
     int TotalLines = 0;
     std::map<int, int> LinePorts; // line -> RTP port
+    std::vector<int> RtpHolds;    // held RTP ports (see HoldPort)
     bool EverRegistered = false;
     bool Unregistering = false;
+    // NAT: STUN server ("host[:port]", empty: none) and ICE.
+    QString StunServer;
+    bool UseIce = false;
+    // Why the last TLS connection failed, as the stack logged it.
+    QString TlsFailure;
+    int LogObserver = 0;
 
     // Calls by Call-Id; lines point at them.
     std::map<QString, TCallInfo> Calls;
@@ -232,6 +268,11 @@ struct TVaxSIPUserAgentOCX::TImpl
     {
         if (Core && !Dispatching) {
             Dispatching = true;
+            const qint64 now = QDateTime::currentMSecsSinceEpoch();
+            if (WatchedSocketsChanged() || (Route.Transport != TSipTransport::Udp && now >= NextSocketScan))
+                WatchSipSockets();
+            // Malformed datagrams never reach the stack's parser.
+            Guard.Sweep();
             Core->iterate();
             Dispatching = false;
         }
@@ -250,13 +291,46 @@ struct TVaxSIPUserAgentOCX::TImpl
         Tick();
     }
 
-    void WatchSipSockets(QObject* owner)
+    // The stack may close and reopen a socket; a descriptor number can then
+    // name another socket, which must neither be read nor watched.
+    bool WatchedSocketsChanged() const
     {
+        for (size_t i = 0; i < Watches.size(); ++i)
+            if (InodeOf(static_cast<int>(Watches[i]->socket())) != WatchedInodes[i]) return true;
+        return false;
+    }
+
+    // A notifier may be the one whose signal runs this: it goes later.
+    void DropWatches()
+    {
+        for (auto& n : Watches) {
+            n->setEnabled(false);
+            n.release()->deleteLater();
+        }
         Watches.clear();
-        for (int fd : UdpSocketsOnPort(SipPort)) {
+        WatchedInodes.clear();
+        Guard.Clear();
+    }
+
+    void WatchSipSockets()
+    {
+        DropWatches();
+        NextSocketScan = QDateTime::currentMSecsSinceEpoch() + kScanEveryMs;
+        std::vector<int> fds;
+        if (Route.Transport == TSipTransport::Udp) {
+            fds = SocketsOnPort(SOCK_DGRAM, SipPort);
+            Guard.Watch(fds);
+        } else {
+            // The listening socket and the connection to the server.
+            const int serverPort = Route.HostPort.section(QLatin1Char(':'), 1).toInt();
+            fds = SocketsOnPort(SOCK_STREAM, SipPort,
+                                serverPort > 0 ? serverPort : Route.Transport == TSipTransport::Tls ? 5061 : 5060);
+        }
+        for (int fd : fds) {
             auto n = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-            QObject::connect(n.get(), &QSocketNotifier::activated, owner, [this] { Wake(); });
+            QObject::connect(n.get(), &QSocketNotifier::activated, Q_, [this] { Wake(); });
             Watches.push_back(std::move(n));
+            WatchedInodes.push_back(InodeOf(fd));
         }
     }
 
@@ -454,6 +528,11 @@ struct TVaxSIPUserAgentOCX::TImpl
             if (phrase.isEmpty()) phrase = Q(message);
             // No final answer (timeout, transport error): -1, as the caller expects.
             if (code <= 0) code = -1;
+            if (!TlsFailure.isEmpty()) {
+                const QString why = TlsFailure;
+                TlsFailure.clear();
+                Post([this, why] { emit Q_->OnTlsFailure(why); });
+            }
             if (Unregistering) {
                 Unregistering = false;
                 Post([this] { emit Q_->OnFailToUnRegister(); });
@@ -479,9 +558,46 @@ struct TVaxSIPUserAgentOCX::TImpl
         Post([this, line, digit] { emit Q_->OnDTMFDigit(line, digit); });
     }
 
-    QString ServerHost() const
+    void ApplyNatPolicy()
     {
-        return OutProxy.isEmpty() ? Proxy : OutProxy;
+        if (!Core) return;
+        auto policy = Core->createNatPolicy();
+        if (!StunServer.isEmpty()) {
+            policy->setStunServer(S(StunServer));
+            policy->enableStun(true);
+        }
+        policy->enableIce(UseIce);
+        Core->setNatPolicy(policy);
+    }
+
+    // The account exists whether or not it registers: its route takes every
+    // request (calls too) to the proxy, whatever the domain's DNS says.
+    bool EnsureAccount()
+    {
+        if (Account) return true;
+        auto factory = linphone::Factory::get();
+        auto identity = factory->createAddress(S(QStringLiteral("sip:%1@%2").arg(UserName, Domain)));
+        auto server = factory->createAddress(S(TSipServer::Parse(Proxy).Uri()));
+        auto route = factory->createAddress(S(Route.Uri(true)));
+        if (!identity || !server || !route || UserName.isEmpty()) return false;
+        if (!DisplayName.isEmpty()) identity->setDisplayName(S(DisplayName));
+        auto params = Core->createAccountParams();
+        params->setIdentityAddress(identity);
+        params->setServerAddress(server);
+        params->setRoutesAddresses({route});
+        params->enableRegister(false);
+        params->enablePublish(false);
+        params->setPushNotificationAllowed(false);
+        // Realm left open: the server's challenge names it.
+        Core->clearAllAuthInfo();
+        Core->addAuthInfo(factory->createAuthInfo(S(UserName), S(LoginId), S(Password), "", "", S(Domain)));
+        Account = Core->createAccount(params);
+        if (!Account || Core->addAccount(Account) != linphone::Status(0)) {
+            Account.reset();
+            return false;
+        }
+        Core->setDefaultAccount(Account);
+        return true;
     }
 
     TCallInfo* CallOnLine(int line)
@@ -508,7 +624,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     void Shutdown()
     {
         Iterate.stop();
-        Watches.clear();
+        DropWatches();
         if (Core) {
             Listener->Impl = nullptr;
             Core->removeListener(Listener);
@@ -520,6 +636,8 @@ struct TVaxSIPUserAgentOCX::TImpl
         Core.reset();
         Listener.reset();
         LinePorts.clear();
+        for (int fd : RtpHolds) ::close(fd);
+        RtpHolds.clear();
         SipPort = 0;
         EverRegistered = false;
         Unregistering = false;
@@ -533,10 +651,18 @@ TVaxSIPUserAgentOCX::TVaxSIPUserAgentOCX(const TVaxAgentOptions& options, QObjec
     FImpl->Options = options;
     FImpl->Iterate.setTimerType(Qt::PreciseTimer);
     connect(&FImpl->Iterate, &QTimer::timeout, this, [this] { FImpl->Tick(); });
+    FImpl->Guard.OnDrop = [](const QString& line) { Log::Always(line); };
+    StackLog::Install();
+    // The stack says why a TLS connection failed only in its log.
+    FImpl->LogObserver = StackLog::AddObserver([d = FImpl.get()](const QString&, const QString& message) {
+        const qsizetype at = message.indexOf(QLatin1String("SSL handshake failed"));
+        if (at >= 0) d->TlsFailure = message.mid(message.indexOf(QLatin1Char(':'), at) + 1).trimmed();
+    });
 }
 
 TVaxSIPUserAgentOCX::~TVaxSIPUserAgentOCX()
 {
+    StackLog::RemoveObserver(FImpl->LogObserver);
     FImpl->Events.clear();
     FImpl->Shutdown();
 }
@@ -553,7 +679,11 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
         FError = errValue;
         return false;
     }
-    if (!PortFree(bindToListenIp ? listenIp : QString(), listenPort)) {
+    // Every request of the account goes to the outbound proxy when there is
+    // one, else to the proxy; its transport is the one to listen on.
+    const TSipServer route = TSipServer::Parse(outboundProxy.isEmpty() ? proxy : outboundProxy);
+    const int socketType = route.Transport == TSipTransport::Udp ? SOCK_DGRAM : SOCK_STREAM;
+    if (!PortFree(bindToListenIp ? listenIp : QString(), listenPort, socketType)) {
         FError = errPortTaken;
         return false;
     }
@@ -563,12 +693,15 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     d.LoginId = loginId.isEmpty() ? userName : loginId;
     d.Password = password;
     d.DisplayName = displayName;
-    d.Domain = domain.isEmpty() ? proxy : domain;
+    // The domain falls back to the proxy field, which may carry parameters.
+    d.Domain = SipHostPart(domain.isEmpty() ? proxy : domain);
     d.Proxy = proxy;
     d.OutProxy = outboundProxy;
+    d.Route = route;
     d.TotalLines = totalLine;
     d.MicBoost = false;
     d.NoDisturb = false;
+    d.TlsFailure.clear();
 
     // Fresh files every time: the account lives in the program's database.
     const QString base = d.Options.WorkFolder.isEmpty() ? QDir::tempPath() + QStringLiteral("/kuruten-sip")
@@ -581,7 +714,6 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     QFile::remove(rc);
     QFile::remove(dataDir + QStringLiteral("linphone.db"));
 
-    InstallStackLogging();
     auto factory = linphone::Factory::get();
     // No plugins: Debian's video plugin is built on Qt 5 and must stay out.
     factory->setMspluginsDir(S(pluginDir));
@@ -593,13 +725,22 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
         FError = errTaskWindow;
         return false;
     }
+    const QByteArray port = QByteArray::number(listenPort);
+    const QString caFile = d.Options.RootCaFile.isEmpty() ? QString::fromLatin1(kSystemCaFile) : d.Options.RootCaFile;
     QByteArray text;
     text += "[sip]\n";
-    text += "sip_port=" + QByteArray::number(listenPort) + "\n";
-    text += "sip_tcp_port=0\nsip_tls_port=0\n";
+    text += "sip_port=" + QByteArray(route.Transport == TSipTransport::Udp ? port : "0") + "\n";
+    text += "sip_tcp_port=" + QByteArray(route.Transport == TSipTransport::Tcp ? port : "0") + "\n";
+    text += "sip_tls_port=" + QByteArray(route.Transport == TSipTransport::Tls ? port : "0") + "\n";
     if (bindToListenIp && !listenIp.isEmpty()) text += "bind_address=" + listenIp.toLatin1() + "\n";
-    text += "use_ipv6=0\nkeepalive_period=10000\ninc_timeout=86400\nping_with_options=0\n";
+    text += "use_ipv6=0\nkeepalive_period=10000\nping_with_options=0\n";
+    // A caller that vanished without CANCEL must not hold a call slot.
+    text += "inc_timeout=" + QByteArray::number(d.Options.IncomingTimeoutSec) + "\ninc_timeout_status_code=480\n";
     text += "register_only_when_network_is_up=0\nauto_net_state_mon=0\nguess_hostname=1\n";
+    // No GRUU: a registrar that hands them out would route ACK and BYE into
+    // itself and the answered call would drop.
+    text += "supported=replaces, outbound\n";
+    text += "root_ca=" + caFile.toUtf8() + "\nverify_server_certs=1\nverify_server_cn=1\n";
     text += "[net]\nfirewall_policy=0\nauto_net_state_mon=0\n";
     text += "[rtp]\naudio_rtp_port=7000\n";
     if (bindToListenIp && !listenIp.isEmpty()) text += "bind_address=" + listenIp.toLatin1() + "\n";
@@ -629,11 +770,18 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     core->enableEchoCancellation(false);
     core->setRing("");
     core->setRingback("");
-    core->setIncTimeout(86400);
+    core->setIncTimeout(d.Options.IncomingTimeoutSec);
     core->setUserAgent("kuruten3", "3");
+    core->removeSupportedTag("gruu");
+    core->setRootCa(S(caFile));
+    core->verifyServerCertificates(true);
+    core->verifyServerCn(true);
     // Contact of calls made or taken without a registered account.
-    if (!listenIp.isEmpty() && !userName.isEmpty())
-        core->setPrimaryContact(S(QStringLiteral("<sip:%1@%2:%3>").arg(userName, listenIp).arg(listenPort)));
+    if (!listenIp.isEmpty() && !userName.isEmpty()) {
+        QString contact = QStringLiteral("sip:%1@%2:%3").arg(userName, listenIp).arg(listenPort);
+        if (route.Transport != TSipTransport::Udp) contact += QStringLiteral(";transport=") + TransportName(route.Transport);
+        core->setPrimaryContact(S(QLatin1Char('<') + contact + QLatin1Char('>')));
+    }
     if (!d.Options.DnsServers.isEmpty()) {
         std::list<std::string> servers;
         for (const QString& s : d.Options.DnsServers) servers.push_back(S(s));
@@ -644,10 +792,11 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
         core->setPlayFile(S(d.Options.PlayFile));
         core->setRecordFile(S(d.Options.RecordFile));
     }
+    d.ApplyNatPolicy();
     auto transports = factory->createTransports();
-    transports->setUdpPort(listenPort);
-    transports->setTcpPort(0);
-    transports->setTlsPort(0);
+    transports->setUdpPort(route.Transport == TSipTransport::Udp ? listenPort : 0);
+    transports->setTcpPort(route.Transport == TSipTransport::Tcp ? listenPort : 0);
+    transports->setTlsPort(route.Transport == TSipTransport::Tls ? listenPort : 0);
     transports->setDtlsPort(0);
     core->setTransports(transports);
 
@@ -660,7 +809,11 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     }
     core->setNetworkReachable(true);
     auto used = core->getTransportsUsed();
-    if (!used || used->getUdpPort() != listenPort) {
+    const int usedPort = !used                                      ? -1
+                         : route.Transport == TSipTransport::Tcp ? used->getTcpPort()
+                         : route.Transport == TSipTransport::Tls ? used->getTlsPort()
+                                                                 : used->getUdpPort();
+    if (usedPort != listenPort) {
         d.Shutdown();
         FError = errPortTaken;
         return false;
@@ -668,7 +821,7 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     // Codecs as the stack offers them until the options pick some.
     d.SipPort = listenPort;
     d.ApplyGains();
-    d.WatchSipSockets(this);
+    d.WatchSipSockets();
     d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
     d.Iterate.start(1);
     return true;
@@ -702,6 +855,10 @@ bool TVaxSIPUserAgentOCX::VaxOpenLine(int lineNo, bool bindToRtpIp, const QStrin
         FError = errPortTaken;
         return false;
     }
+    // Held for the engine's life: another copy on this PC (a terminal
+    // server) then finds them taken and does not mix its audio with ours.
+    for (int p : {rtpPort, rtpPort + 1})
+        if (const int fd = HoldPort(ip, p); fd >= 0) d.RtpHolds.push_back(fd);
     d.LinePorts[lineNo] = rtpPort;
     // Calls only ever use line 0; its port is the stack's audio port.
     if (lineNo == 0) d.Core->setAudioPort(rtpPort);
@@ -731,39 +888,18 @@ bool TVaxSIPUserAgentOCX::VaxRegisterToProxy(int expire)
         return false;
     }
     try {
-        if (d.Account) {
-            auto params = d.Account->getParams()->clone();
-            params->setExpires(expire);
-            params->enableRegister(true);
-            d.Account->setParams(params);
-            d.Account->refreshRegister();
-            return true;
-        }
-        auto factory = linphone::Factory::get();
-        auto identity = factory->createAddress(S(QStringLiteral("sip:%1@%2").arg(d.UserName, d.Domain)));
-        auto server = factory->createAddress(S(QStringLiteral("sip:%1").arg(d.ServerHost())));
-        if (!identity || !server || d.UserName.isEmpty()) {
+        d.TlsFailure.clear();
+        if (!d.EnsureAccount()) {
             FError = errRegister;
             return false;
         }
-        if (!d.DisplayName.isEmpty()) identity->setDisplayName(S(d.DisplayName));
-        auto params = d.Core->createAccountParams();
-        params->setIdentityAddress(identity);
-        params->setServerAddress(server);
+        // Switching registration on registers; a running one is renewed.
+        const bool renew = d.Account->getParams()->registerEnabled();
+        auto params = d.Account->getParams()->clone();
         params->setExpires(expire);
         params->enableRegister(true);
-        params->enablePublish(false);
-        params->setPushNotificationAllowed(false);
-        // Realm left open: the server's challenge names it.
-        d.Core->clearAllAuthInfo();
-        d.Core->addAuthInfo(factory->createAuthInfo(S(d.UserName), S(d.LoginId), S(d.Password), "", "", S(d.Domain)));
-        d.Account = d.Core->createAccount(params);
-        if (!d.Account || d.Core->addAccount(d.Account) != linphone::Status(0)) {
-            d.Account.reset();
-            FError = errRegister;
-            return false;
-        }
-        d.Core->setDefaultAccount(d.Account);
+        d.Account->setParams(params);
+        if (renew) d.Account->refreshRegister();
     } catch (...) {
         FError = errRegister;
         return false;
@@ -878,6 +1014,8 @@ bool TVaxSIPUserAgentOCX::VaxDialCall(int lineNo, const QString& dialNo, int inp
     }
     auto addr = linphone::Factory::get()->createAddress(S(uri));
     if (!addr) return (FError = errInvalidUri), false;
+    // Through the account's route, never to whatever the domain resolves to.
+    if (!d.EnsureAccount()) return (FError = errConnection), false;
     auto params = d.Core->createCallParams(nullptr);
     if (!params) return (FError = errConnection), false;
     params->enableVideo(false);
@@ -1033,6 +1171,29 @@ QStringList TVaxSIPUserAgentOCX::EnabledCodecNames() const
     for (const auto& pt : FImpl->Core->getAudioPayloadTypes())
         if (pt->enabled() && pt->getMimeType() != "telephone-event") names << Q(pt->getMimeType());
     return names;
+}
+
+void TVaxSIPUserAgentOCX::SetNat(const QString& stunServer, bool ice)
+{
+    FImpl->StunServer = stunServer.trimmed();
+    FImpl->UseIce = ice;
+    FImpl->ApplyNatPolicy();
+}
+
+QString TVaxSIPUserAgentOCX::NatPolicyText() const
+{
+    if (!FImpl->Core) return {};
+    auto policy = FImpl->Core->getNatPolicy();
+    if (!policy) return QStringLiteral("none");
+    return QStringLiteral("stun=%1 server=%2 ice=%3")
+        .arg(policy->stunEnabled() ? 1 : 0)
+        .arg(Q(policy->getStunServer()))
+        .arg(policy->iceEnabled() ? 1 : 0);
+}
+
+QString TVaxSIPUserAgentOCX::TransportText() const
+{
+    return FImpl->Core ? TransportName(FImpl->Route.Transport) : QString();
 }
 
 bool TVaxSIPUserAgentOCX::KeepAliveEnabled() const

@@ -527,6 +527,8 @@ void TfrmMain::InitSoftphone()
                 btnDial->setText(callCaption);
                 btnHangUp->setText(hangUpCaption);
             });
+    connect(FPhone, &TSoftPhone::CallerNameOffered, this,
+            [this](const QString& telNo, const QString& name) { FTelReceive->OfferCallerName(telNo, name); });
     connect(FPhone, &TSoftPhone::IncomingCallSubmitted, this,
             [this](const QString& telNo, const QString& logNo, const QString& readName, int portNo) {
                 SubmitIncomingCall(telNo, logNo, portNo, readName);

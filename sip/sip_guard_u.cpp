@@ -11,6 +11,7 @@
 #include <cctype>
 
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 namespace {
@@ -183,6 +184,10 @@ int TSipInputGuard::Sweep()
     int dropped = 0;
     for (int fd : FFds) {
         for (int i = 0; i < kMaxDropsPerSocket; ++i) {
+            // A pending error (an ICMP "port unreachable" from the proxy) is
+            // the stack's to read: reading anything now would clear it.
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) <= 0 || (p.revents & POLLERR) || !(p.revents & POLLIN)) break;
             sockaddr_storage from{};
             socklen_t fromLen = sizeof from;
             // MSG_TRUNC: the datagram's real length, even past the buffer.

@@ -139,6 +139,11 @@ bool TSoftPhone::InitVaxObject(int index)
     }
     Log::Detail(QStringLiteral("InitVaxObject ListenPort=%1 Index=%2").arg(port).arg(index));
     Log::Detail(QStringLiteral("InitVaxObject Transport=%1 NAT=%2").arg(obj->TransportText(), obj->NatPolicyText()));
+    // The stack's STUN-only discovery binds the call's RTP port, which its own
+    // stream already holds: only ICE asks the STUN server.
+    if (!FSettings.StunServer.isEmpty() && !FSettings.UseIce)
+        Log::Always(QStringLiteral("InitVaxObject: STUN サーバーは ICE とともに使われます（ICE=1 で有効）。STUN=") +
+                    FSettings.StunServer);
     return true;
 }
 

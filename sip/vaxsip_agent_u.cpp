@@ -18,9 +18,13 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cmath>
 #include <deque>
@@ -76,22 +80,23 @@ bool PortFree(const QString& ip, int port, int type = SOCK_DGRAM)
     return ok;
 }
 
-// Keeps a UDP port from every other program's plain bind (the check above)
-// while letting the stack, which binds with SO_REUSEADDR, take it for a
-// call. Connected to its own port, it never receives anybody's packets.
-int HoldPort(const QString& ip, int port)
+// RTP ports are bound by the stack only while a call runs (and, for STUN,
+// with a plain bind of its own), so a socket cannot hold them. Every copy
+// of the program on this PC (several users on a terminal server) takes a
+// lock per port pair for its engine's life instead, in a folder all users
+// share. -1: another copy holds the pair; -2: no lock to be had here (the
+// folder is not usable), which does not stop the line from opening.
+int LockRtpPair(int port)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return -1;
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in a = Ipv4(ip, port);
-    sockaddr_in self = Ipv4(QStringLiteral("127.0.0.1"), port);
-    if (a.sin_addr.s_addr != htonl(INADDR_ANY)) self.sin_addr = a.sin_addr;
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) != 0 ||
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&self), sizeof self) != 0) {
+    const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/kuruten3-rtp";
+    if (::mkdir(dir.constData(), 01777) == 0) ::chmod(dir.constData(), 01777);
+    const QByteArray path = dir + "/" + QByteArray::number(port) + ".lock";
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC); // another user's file
+    if (fd < 0) return -2;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return -1;
+        return errno == EWOULDBLOCK ? -1 : -2;
     }
     return fd;
 }
@@ -228,7 +233,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     int SipPort = 0;
     int TotalLines = 0;
     std::map<int, int> LinePorts; // line -> RTP port
-    std::vector<int> RtpHolds;    // held RTP ports (see HoldPort)
+    std::vector<int> RtpHolds;    // locks of the RTP port pairs (see LockRtpPair)
     bool EverRegistered = false;
     bool Unregistering = false;
     // NAT: STUN server ("host[:port]", empty: none) and ICE.
@@ -577,7 +582,8 @@ struct TVaxSIPUserAgentOCX::TImpl
         if (Account) return true;
         auto factory = linphone::Factory::get();
         auto identity = factory->createAddress(S(QStringLiteral("sip:%1@%2").arg(UserName, Domain)));
-        auto server = factory->createAddress(S(TSipServer::Parse(Proxy).Uri()));
+        // The stack sends REGISTER to the server address itself, not along the route.
+        auto server = factory->createAddress(S(Route.Uri()));
         auto route = factory->createAddress(S(Route.Uri(true)));
         if (!identity || !server || !route || UserName.isEmpty()) return false;
         if (!DisplayName.isEmpty()) identity->setDisplayName(S(DisplayName));
@@ -855,10 +861,14 @@ bool TVaxSIPUserAgentOCX::VaxOpenLine(int lineNo, bool bindToRtpIp, const QStrin
         FError = errPortTaken;
         return false;
     }
-    // Held for the engine's life: another copy on this PC (a terminal
-    // server) then finds them taken and does not mix its audio with ours.
-    for (int p : {rtpPort, rtpPort + 1})
-        if (const int fd = HoldPort(ip, p); fd >= 0) d.RtpHolds.push_back(fd);
+    // Held for the engine's life: another copy on this PC then passes the
+    // pair by and does not mix its audio with ours.
+    const int lock = LockRtpPair(rtpPort);
+    if (lock == -1) {
+        FError = errPortTaken;
+        return false;
+    }
+    if (lock >= 0) d.RtpHolds.push_back(lock);
     d.LinePorts[lineNo] = rtpPort;
     // Calls only ever use line 0; its port is the stack's audio port.
     if (lineNo == 0) d.Core->setAudioPort(rtpPort);

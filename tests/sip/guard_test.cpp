@@ -26,7 +26,7 @@ QByteArray Invite(int port, const QString& callId, const QByteArray& from, const
            QByteArray::number(sdp.size()) + "\r\n\r\n" + sdp;
 }
 
-QByteArray Options(const QByteArray& extraHeaders = {}, const QByteArray& body = {})
+QByteArray OptionsRequest(const QByteArray& extraHeaders = {}, const QByteArray& body = {})
 {
     QByteArray m = "OPTIONS sip:100@127.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 127.0.0.1:9;branch=z9hG4bKo1;rport\r\n"
                    "From: <sip:x@127.0.0.1>;tag=1\r\nTo: <sip:100@127.0.0.1>\r\nCall-ID: opt1\r\nCSeq: 1 OPTIONS\r\n"
@@ -49,31 +49,31 @@ TEST(SipDatagramFaultTest, DropsWhatCrashedTheStackAndPassesGoodMessages)
     const Case cases[] = {
         // Good messages pass (empty fault).
         {"INVITE", Invite(5060, "c1", "\"0312345678\" <sip:caller@127.0.0.1>"), ""},
-        {"OPTIONS", Options(), ""},
+        {"OPTIONS", OptionsRequest(), ""},
         {"REGISTER answer", kRegisterOk, ""},
         {"compact headers", "BYE sip:100@127.0.0.1 SIP/2.0\r\nv: SIP/2.0/UDP 127.0.0.1:9;branch=z9hG4bKb\r\n"
                             "f: <sip:x@127.0.0.1>;tag=1\r\nt: <sip:100@127.0.0.1>;tag=2\r\ni: b1\r\nCSeq: 3 BYE\r\n"
                             "Max-Forwards: 70\r\nl: 0\r\n\r\n", ""},
-        {"folded header", Options("Subject: a long\r\n  subject\r\n"), ""},
+        {"folded header", OptionsRequest("Subject: a long\r\n  subject\r\n"), ""},
         {"UTF-8 display name", Invite(5060, "c2", "\"田中商事 営業部\" <sip:0312345678@127.0.0.1>"), ""},
         // The stack's triggers.
         {"keep-alive", "\r\n\r\n", "keep-alive"},
         {"header-less response", "SIP/2.0 200 OK\r\n\r\n", "no Via"},
-        {"line that is not a header", Options(";;;\r\n"), "line without header name"},
-        {"multipart without boundary", Options("Content-Type: multipart/mixed\r\n", "hello there"), "multipart body"},
-        {"body longer than said", Options("Content-Type: text/plain\r\n", "hello").replace("Length: 5", "Length: 3"),
+        {"line that is not a header", OptionsRequest(";;;\r\n"), "line without header name"},
+        {"multipart without boundary", OptionsRequest("Content-Type: multipart/mixed\r\n", "hello there"), "multipart body"},
+        {"body longer than said", OptionsRequest("Content-Type: text/plain\r\n", "hello").replace("Length: 5", "Length: 3"),
          "Content-Length does not match the body"},
-        {"body shorter than said", Options("Content-Type: text/plain\r\n", "hello").replace("Length: 5", "Length: 1111"),
+        {"body shorter than said", OptionsRequest("Content-Type: text/plain\r\n", "hello").replace("Length: 5", "Length: 1111"),
          "Content-Length does not match the body"},
-        {"body without length", Options().append("v=0\r\n"), "body without Content-Length"},
+        {"body without length", OptionsRequest().append("v=0\r\n"), "body without Content-Length"},
         // Other ways to leave the stack's reader in the middle of a message.
         {"no end of headers", "OPTIONS sip:a SIP/2.0\r\nVia: SIP/2.0/UDP 127.0.0.1:9\r\n", "no end of headers"},
-        {"bare LF", QByteArray(Options()).replace("\r\nCSeq", "\nCSeq"), "bare LF"},
-        {"NUL byte", QByteArray(Options()).replace("opt1", QByteArray("op\0t", 4)), "control character"},
-        {"bad request line", QByteArray(Options()).replace("SIP/2.0\r\nVia", "SIP/2<>.0\r\nVia"), "bad request line"},
-        {"two From headers", Options("From: <sip:y@127.0.0.1>;tag=2\r\n"), "not one from header"},
-        {"CSeq of another method", QByteArray(Options()).replace("1 OPTIONS", "1 INVITE"), "CSeq of another method"},
-        {"encoded body", Options("Content-Encoding: deflate\r\nContent-Type: text/plain\r\n", "xx"), "encoded body"},
+        {"bare LF", QByteArray(OptionsRequest()).replace("\r\nCSeq", "\nCSeq"), "bare LF"},
+        {"NUL byte", QByteArray(OptionsRequest()).replace("opt1", QByteArray("op\0t", 4)), "control character"},
+        {"bad request line", QByteArray(OptionsRequest()).replace("SIP/2.0\r\nVia", "SIP/2<>.0\r\nVia"), "bad request line"},
+        {"two From headers", OptionsRequest("From: <sip:y@127.0.0.1>;tag=2\r\n"), "not one from header"},
+        {"CSeq of another method", QByteArray(OptionsRequest()).replace("1 OPTIONS", "1 INVITE"), "CSeq of another method"},
+        {"encoded body", OptionsRequest("Content-Encoding: deflate\r\nContent-Type: text/plain\r\n", "xx"), "encoded body"},
         // Well formed to the eye, not to the stack's parser (the reason phrase is missing).
         {"status line without reason", QByteArray(kRegisterOk).replace("200 OK", "200"), "not a SIP message"},
         {"empty", QByteArray(), "empty"},
@@ -100,7 +100,7 @@ protected:
     // The engine still answers: a fresh OPTIONS gets its 200.
     bool Answers200To(const QString& callId)
     {
-        Send(QByteArray(Options()).replace("opt1", callId.toLatin1()).replace("z9hG4bKo1", "z9hG4bK" + callId.toLatin1()));
+        Send(QByteArray(OptionsRequest()).replace("opt1", callId.toLatin1()).replace("z9hG4bKo1", "z9hG4bK" + callId.toLatin1()));
         return SipTest::WaitFor([&] {
             for (const QString& a : Answers)
                 if (a.startsWith("SIP/2.0 200") && a.contains("Call-ID: " + callId)) return true;
@@ -124,8 +124,8 @@ TEST_F(GuardTest, TriggersFromOneSenderLeaveTheEngineAnswering)
     const std::vector<std::vector<QByteArray>> triggers = {
         {"SIP/2.0 200 OK\r\n\r\n", "\r\n\r\n"},
         {"SIP/2.0 999 X\r\n\r\n", "hello\r\n\r\n"},
-        {Options(";;;\r\n"), "\r\n\r\n"},
-        {Options("Content-Type: multipart/mixed\r\n", "hello there")},
+        {OptionsRequest(";;;\r\n"), "\r\n\r\n"},
+        {OptionsRequest("Content-Type: multipart/mixed\r\n", "hello there")},
     };
     int n = 0;
     for (const auto& sequence : triggers) {
@@ -208,7 +208,7 @@ TEST_F(GuardTest, MutatedMessagesLeaveTheEngineAliveAndEveryAcceptedCallLoggedOn
         const QString id = QStringLiteral("fz%1").arg(i);
         const QByteArray templates[] = {
             Invite(EnginePort(), id, "\"0312345678\" <sip:caller@127.0.0.1:9>"),
-            QByteArray(Options()).replace("opt1", id.toLatin1()),
+            QByteArray(OptionsRequest()).replace("opt1", id.toLatin1()),
             QByteArray(kRegisterOk).replace("r1", id.toLatin1()),
             "SIP/2.0 200 OK\r\n\r\n",
             "CANCEL sip:100@127.0.0.1 SIP/2.0\r\nVia: SIP/2.0/UDP 127.0.0.1:9;branch=z9hG4bK" + id.toLatin1() +

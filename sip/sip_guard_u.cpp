@@ -177,11 +177,103 @@ QString SipDatagramFault(const QByteArray& datagram)
     return StackParseFault(head);
 }
 
+TSipStream SipStreamState(const QByteArray& pending, QString* fault)
+{
+    auto bad = [fault](const QString& why) {
+        if (fault) *fault = why;
+        return TSipStream::Bad;
+    };
+    // The stack reads up to its buffer's size at once; more is an abuse.
+    if (pending.size() > kMaxDatagram - 1) return bad(QStringLiteral("too much at once"));
+    static const QRegularExpression length(
+        QStringLiteral("^(?:content-length|l)[ \t]*:[ \t]*([0-9]{1,5})[ \t]*\r$"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::MultilineOption);
+    qsizetype pos = 0;
+    while (pos < pending.size()) {
+        if (pending[pos] == '\r' || pending[pos] == '\n') {
+            ++pos; // keep-alive and its answer
+            continue;
+        }
+        const qsizetype end = pending.indexOf("\r\n\r\n", pos);
+        if (end < 0)
+            return pending.size() - pos > 16384 ? bad(QStringLiteral("headers too long")) : TSipStream::Incomplete;
+        const QByteArray head = pending.mid(pos, end + 4 - pos);
+        const auto m = length.match(QString::fromLatin1(head));
+        const qsizetype size = head.size() + (m.hasMatch() ? m.captured(1).toInt() : 0);
+        if (pos + size > pending.size()) return TSipStream::Incomplete;
+        const QString why = SipDatagramFault(pending.mid(pos, size));
+        if (!why.isEmpty()) return bad(why);
+        pos += size;
+    }
+    return TSipStream::Ready;
+}
+
+void TSipInputGuard::WatchStreams(std::vector<int> fds)
+{
+    // A connection still waiting for the rest of a message keeps its clock.
+    std::vector<qint64> since(fds.size(), 0);
+    for (size_t i = 0; i < fds.size(); ++i)
+        for (size_t j = 0; j < FStreams.size(); ++j)
+            if (FStreams[j] == fds[i]) since[i] = FIncompleteSince[j];
+    FStreams = std::move(fds);
+    FIncompleteSince = std::move(since);
+}
+
+void TSipInputGuard::Clear()
+{
+    FFds.clear();
+    FStreams.clear();
+    FIncompleteSince.clear();
+    FHold = false;
+}
+
+// True while the connection's last message is still arriving.
+bool TSipInputGuard::SweepStream(int fd, qint64 now)
+{
+    const size_t index = static_cast<size_t>(std::find(FStreams.begin(), FStreams.end(), fd) - FStreams.begin());
+    qint64& since = FIncompleteSince[index];
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 0) <= 0 || (p.revents & (POLLERR | POLLHUP)) || !(p.revents & POLLIN)) {
+        since = 0;
+        return false;
+    }
+    const ssize_t n = ::recv(fd, FBuffer.data(), FBuffer.size(), MSG_PEEK | MSG_DONTWAIT);
+    if (n <= 0) { // the peer closed, or an error: the stack's to see
+        since = 0;
+        return false;
+    }
+    const QByteArray pending(FBuffer.constData(), static_cast<qsizetype>(n));
+    QString fault;
+    TSipStream state = SipStreamState(pending, &fault);
+    if (state == TSipStream::Incomplete) {
+        if (since == 0) since = now;
+        if (now - since <= kStreamWaitMs) return true;
+        state = TSipStream::Bad;
+        fault = QStringLiteral("message not completed");
+    }
+    since = 0;
+    if (state == TSipStream::Ready) return false;
+    // Nothing of it reaches the stack: it finds the connection closed.
+    while (::recv(fd, FBuffer.data(), FBuffer.size(), MSG_DONTWAIT) > 0) {
+    }
+    ::shutdown(fd, SHUT_RDWR);
+    ++FDropped;
+    sockaddr_storage peer{};
+    socklen_t len = sizeof peer;
+    ::getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &len);
+    Report(QStringLiteral("tcp:") + AddressText(peer), fault, pending.left(60));
+    return false;
+}
+
 int TSipInputGuard::Sweep()
 {
-    if (FFds.empty()) return 0;
+    if (FFds.empty() && FStreams.empty()) return 0;
     if (FBuffer.size() != kMaxDatagram + 1) FBuffer.resize(kMaxDatagram + 1);
-    int dropped = 0;
+    int dropped = FDropped;
+    FHold = false;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (int fd : FStreams)
+        if (SweepStream(fd, now)) FHold = true;
     for (int fd : FFds) {
         for (int i = 0; i < kMaxDropsPerSocket; ++i) {
             // A pending error (an ICMP "port unreachable" from the proxy) is
@@ -200,13 +292,12 @@ int TSipInputGuard::Sweep()
             if (fault.isEmpty()) break;
             char one;
             ::recv(fd, &one, 1, MSG_DONTWAIT); // reading any part takes the whole datagram
-            ++dropped;
             ++FDropped;
             if (fault != kKeepAlive)
                 Report(AddressText(from), fault, QByteArray(FBuffer.constData(), std::min<qsizetype>(n, 60)));
         }
     }
-    return dropped;
+    return FDropped - dropped;
 }
 
 void TSipInputGuard::Report(const QString& from, const QString& fault, const QByteArray& head)

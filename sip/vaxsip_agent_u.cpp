@@ -110,8 +110,9 @@ int PortOf(const sockaddr_storage& a)
 
 // Descriptors of this process's sockets of one type bound to localPort or
 // connected to remotePort: the stack's SIP sockets, watched so that a request
-// is handled the moment it arrives (and, for UDP, read first).
-std::vector<int> SocketsOnPort(int type, int localPort, int remotePort = -1)
+// is handled the moment it arrives (and read first). listening, when given,
+// receives the listening TCP sockets among them.
+std::vector<int> SocketsOnPort(int type, int localPort, int remotePort = -1, std::vector<int>* listening = nullptr)
 {
     std::vector<int> fds;
     QDirIterator it(QStringLiteral("/proc/self/fd"), QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
@@ -128,6 +129,10 @@ std::vector<int> SocketsOnPort(int type, int localPort, int remotePort = -1)
         if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &alen) != 0) continue;
         if (PortOf(a) == localPort) {
             fds.push_back(fd);
+            int accepting = 0;
+            len = sizeof accepting;
+            if (listening && ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &len) == 0 && accepting)
+                listening->push_back(fd);
             continue;
         }
         alen = sizeof a;
@@ -274,11 +279,18 @@ struct TVaxSIPUserAgentOCX::TImpl
         if (Core && !Dispatching) {
             Dispatching = true;
             const qint64 now = QDateTime::currentMSecsSinceEpoch();
-            if (WatchedSocketsChanged() || (Route.Transport != TSipTransport::Udp && now >= NextSocketScan))
-                WatchSipSockets();
-            // Malformed datagrams never reach the stack's parser.
+            // TCP and TLS connections come and go with the traffic.
+            const bool streams = Route.Transport != TSipTransport::Udp;
+            if (WatchedSocketsChanged() || (streams && (now < FastUntil || now >= NextSocketScan))) WatchSipSockets();
+            // Malformed messages never reach the stack's parser.
             Guard.Sweep();
-            Core->iterate();
+            // A TCP message still arriving: the stack waits for all of it
+            // (the notifiers too, or they would spin on the waiting bytes).
+            for (auto& n : Watches) n->setEnabled(!Guard.Hold());
+            if (Guard.Hold()) FastUntil = std::max(FastUntil, now + kFastMs);
+            else Core->iterate();
+            // A connection the stack closed leaves no notifier on its number.
+            if (streams && WatchedSocketsChanged()) WatchSipSockets();
             Dispatching = false;
         }
         Dispatch();
@@ -306,7 +318,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     }
 
     // A notifier may be the one whose signal runs this: it goes later.
-    void DropWatches()
+    void DropWatches(bool clearGuard = true)
     {
         for (auto& n : Watches) {
             n->setEnabled(false);
@@ -314,22 +326,38 @@ struct TVaxSIPUserAgentOCX::TImpl
         }
         Watches.clear();
         WatchedInodes.clear();
-        Guard.Clear();
+        if (clearGuard) Guard.Clear();
     }
 
     void WatchSipSockets()
     {
-        DropWatches();
         NextSocketScan = QDateTime::currentMSecsSinceEpoch() + kScanEveryMs;
-        std::vector<int> fds;
+        std::vector<int> fds, listening;
         if (Route.Transport == TSipTransport::Udp) {
             fds = SocketsOnPort(SOCK_DGRAM, SipPort);
-            Guard.Watch(fds);
         } else {
-            // The listening socket and the connection to the server.
+            // The listening socket, the connections it accepted and the
+            // connection to the server.
             const int serverPort = Route.HostPort.section(QLatin1Char(':'), 1).toInt();
             fds = SocketsOnPort(SOCK_STREAM, SipPort,
-                                serverPort > 0 ? serverPort : Route.Transport == TSipTransport::Tls ? 5061 : 5060);
+                                serverPort > 0 ? serverPort : Route.Transport == TSipTransport::Tls ? 5061 : 5060,
+                                &listening);
+        }
+        std::vector<ino_t> inodes;
+        for (int fd : fds) inodes.push_back(InodeOf(fd));
+        bool same = inodes == WatchedInodes && fds.size() == Watches.size();
+        for (size_t i = 0; same && i < fds.size(); ++i) same = Watches[i]->socket() == fds[i];
+        if (same) return;
+        DropWatches(false);
+        if (Route.Transport == TSipTransport::Udp) {
+            Guard.Watch(fds);
+        } else if (Route.Transport == TSipTransport::Tcp) {
+            // TLS is read only by the stack (and only a verified server
+            // gets that far); TCP is plain text anyone may connect with.
+            std::vector<int> connections;
+            for (int fd : fds)
+                if (std::find(listening.begin(), listening.end(), fd) == listening.end()) connections.push_back(fd);
+            Guard.WatchStreams(connections);
         }
         for (int fd : fds) {
             auto n = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
@@ -897,6 +925,8 @@ bool TVaxSIPUserAgentOCX::VaxRegisterToProxy(int expire)
         FError = errValue;
         return false;
     }
+    // The registration may open a connection: watch for it soon.
+    d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
     try {
         d.TlsFailure.clear();
         if (!d.EnsureAccount()) {
@@ -1026,6 +1056,7 @@ bool TVaxSIPUserAgentOCX::VaxDialCall(int lineNo, const QString& dialNo, int inp
     if (!addr) return (FError = errInvalidUri), false;
     // Through the account's route, never to whatever the domain resolves to.
     if (!d.EnsureAccount()) return (FError = errConnection), false;
+    d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
     auto params = d.Core->createCallParams(nullptr);
     if (!params) return (FError = errConnection), false;
     params->enableVideo(false);

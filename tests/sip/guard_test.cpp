@@ -7,6 +7,7 @@
 
 #include <QRegularExpression>
 #include <QNetworkDatagram>
+#include <QTcpSocket>
 #include <QUdpSocket>
 
 #include <random>
@@ -82,6 +83,28 @@ TEST(SipDatagramFaultTest, DropsWhatCrashedTheStackAndPassesGoodMessages)
         EXPECT_EQ(SipDatagramFault(c.Datagram), QString::fromUtf8(c.Fault)) << c.Name;
 }
 
+TEST(SipStreamStateTest, WholeMessagesPassPartsWaitTheRestEnds)
+{
+    const QByteArray options = OptionsRequest();
+    struct Case { const char* Name; QByteArray Pending; TSipStream State; const char* Fault; };
+    const Case cases[] = {
+        {"one message", options, TSipStream::Ready, ""},
+        {"two messages and keep-alives", "\r\n\r\n" + options + "\r\n" + options, TSipStream::Ready, ""},
+        {"headers still arriving", options.left(40), TSipStream::Incomplete, ""},
+        {"body still arriving", OptionsRequest("Content-Type: text/plain\r\n", "hello").chopped(2),
+         TSipStream::Incomplete, ""},
+        {"header-less response", "SIP/2.0 200 OK\r\n\r\n", TSipStream::Bad, "no Via"},
+        {"a good message, then junk", options + "hello\r\n\r\n", TSipStream::Bad, "bad request line"},
+        {"multipart", OptionsRequest("Content-Type: multipart/mixed\r\n", "hello there"), TSipStream::Bad,
+         "multipart body"},
+    };
+    for (const auto& c : cases) {
+        QString fault;
+        EXPECT_EQ(SipStreamState(c.Pending, &fault), c.State) << c.Name;
+        EXPECT_EQ(fault, QString::fromUtf8(c.Fault)) << c.Name;
+    }
+}
+
 class GuardTest : public TSipFixture
 {
 protected:
@@ -136,6 +159,44 @@ TEST_F(GuardTest, TriggersFromOneSenderLeaveTheEngineAnswering)
                                                   "先頭=SIP/2.0 200 OK\\r\\n\\r\\n")
                                        .arg(Peer.localPort())));
     EXPECT_TRUE(LogText().contains("SIPメッセージを破棄しました: multipart body"));
+}
+
+TEST_F(GuardTest, TriggersOverTcpEndTheirConnectionAndTheEngineAnswers)
+{
+    Row = AccountRow(QStringLiteral("127.0.0.1:5999;transport=tcp"), false);
+    ASSERT_TRUE(Connect());
+    auto optionsAnswered = [this](const QByteArray& callId) {
+        QTcpSocket peer;
+        peer.connectToHost(QHostAddress::LocalHost, quint16(EnginePort()));
+        if (!peer.waitForConnected(3000)) return false;
+        peer.write(QByteArray(OptionsRequest()).replace("opt1", callId).replace("UDP 127.0.0.1:9", "TCP 127.0.0.1:9"));
+        QByteArray answer;
+        SipTest::WaitFor([&] {
+            answer += peer.readAll();
+            return answer.contains("\r\n\r\n");
+        }, 5000);
+        return answer.startsWith("SIP/2.0 200") && answer.contains("Call-ID: " + callId);
+    };
+    const std::vector<std::vector<QByteArray>> triggers = {
+        {"SIP/2.0 200 OK\r\n\r\n", "hello\r\n\r\n"},
+        {OptionsRequest(";;;\r\n"), "junk\r\n\r\n"},
+        {OptionsRequest("Content-Type: multipart/mixed\r\n", "hello there")},
+    };
+    int n = 0;
+    for (const auto& sequence : triggers) {
+        QTcpSocket attacker;
+        attacker.connectToHost(QHostAddress::LocalHost, quint16(EnginePort()));
+        ASSERT_TRUE(attacker.waitForConnected(3000));
+        for (const QByteArray& part : sequence) {
+            attacker.write(part);
+            attacker.waitForBytesWritten(1000);
+            SipTest::WaitFor([] { return false; }, 100);
+        }
+        // Its connection is ended; the engine goes on answering.
+        EXPECT_TRUE(SipTest::WaitFor([&] { return attacker.state() != QAbstractSocket::ConnectedState; }, 3000)) << n;
+        EXPECT_TRUE(optionsAnswered(QByteArray("tcp-alive") + QByteArray::number(++n))) << n;
+    }
+    EXPECT_TRUE(LogText().contains("SIPメッセージを破棄しました: no Via 送信元=tcp:127.0.0.1:"));
 }
 
 namespace {

@@ -21,11 +21,18 @@ void Write(const QString& tag, const QString& domain, const QString& message)
 {
     try {
         Log::Detail(QStringLiteral("liblinphone %1 [%2] %3").arg(tag, domain, message));
+    } catch (...) {
+        // The stack's chatter must never break it.
+    }
+}
+
+void Observe(const QString& domain, const QString& message)
+{
+    try {
         // A copy: an observer may add or remove observers.
         const auto observers = Observers();
         for (const auto& [id, observer] : observers) observer(domain, message);
     } catch (...) {
-        // The stack's chatter must never break it.
     }
 }
 
@@ -40,8 +47,17 @@ public:
         const QString m = QString::fromStdString(message);
         QCoreApplication* app = QCoreApplication::instance();
         if (!app) return;
-        if (QThread::currentThread() == app->thread()) Write(tag, d, m);
-        else QMetaObject::invokeMethod(app, [tag, d, m] { Write(tag, d, m); }, Qt::QueuedConnection);
+        // Written once the stack's step is over, even from the main thread:
+        // a call's answer does not wait for the disk.
+        const bool main = QThread::currentThread() == app->thread();
+        if (main) Observe(d, m);
+        QMetaObject::invokeMethod(
+            app,
+            [tag, d, m, main] {
+                Write(tag, d, m);
+                if (!main) Observe(d, m);
+            },
+            Qt::QueuedConnection);
     }
 };
 

@@ -19,6 +19,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -220,6 +221,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     QTimer Iterate;
     std::vector<std::unique_ptr<QSocketNotifier>> Watches;
     std::vector<ino_t> WatchedInodes;
+    std::vector<int> Listening; // the TCP or TLS listening sockets among them
     qint64 FastUntil = 0;
     qint64 NextSocketScan = 0;
     static constexpr int kSlowMs = 50;
@@ -227,6 +229,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     static constexpr int kCallMs = 5; // while a call exists
     static constexpr int kFastForMs = 200;
     static constexpr int kScanEveryMs = 1000; // TCP and TLS connections come and go
+    static constexpr int kScanBusyMs = 20;
     std::deque<std::function<void()>> Events;
     bool Dispatching = false;
     TSipInputGuard Guard;
@@ -281,16 +284,19 @@ struct TVaxSIPUserAgentOCX::TImpl
             const qint64 now = QDateTime::currentMSecsSinceEpoch();
             // TCP and TLS connections come and go with the traffic.
             const bool streams = Route.Transport != TSipTransport::Udp;
-            if (WatchedSocketsChanged() || (streams && (now < FastUntil || now >= NextSocketScan))) WatchSipSockets();
+            if (WatchedSocketsChanged() || (streams && now >= NextSocketScan)) WatchSipSockets();
             // Malformed messages never reach the stack's parser.
             Guard.Sweep();
             // A TCP message still arriving: the stack waits for all of it
             // (the notifiers too, or they would spin on the waiting bytes).
             for (auto& n : Watches) n->setEnabled(!Guard.Hold());
+            // A connection waiting to be accepted is accepted in this step
+            // and read in the next: watch it (and read it first) by then.
+            const bool accepting = streams && ListenerReadable();
             if (Guard.Hold()) FastUntil = std::max(FastUntil, now + kFastMs);
             else Core->iterate();
             // A connection the stack closed leaves no notifier on its number.
-            if (streams && WatchedSocketsChanged()) WatchSipSockets();
+            if (streams && (accepting || WatchedSocketsChanged())) WatchSipSockets();
             Dispatching = false;
         }
         Dispatch();
@@ -317,6 +323,15 @@ struct TVaxSIPUserAgentOCX::TImpl
         return false;
     }
 
+    bool ListenerReadable() const
+    {
+        for (int fd : Listening) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) return true;
+        }
+        return false;
+    }
+
     // A notifier may be the one whose signal runs this: it goes later.
     void DropWatches(bool clearGuard = true)
     {
@@ -326,12 +341,17 @@ struct TVaxSIPUserAgentOCX::TImpl
         }
         Watches.clear();
         WatchedInodes.clear();
-        if (clearGuard) Guard.Clear();
+        if (clearGuard) {
+            Guard.Clear();
+            Listening.clear();
+        }
     }
 
     void WatchSipSockets()
     {
-        NextSocketScan = QDateTime::currentMSecsSinceEpoch() + kScanEveryMs;
+        // Often while there is traffic (a new connection), seldom when idle.
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        NextSocketScan = now + (now < FastUntil ? kScanBusyMs : kScanEveryMs);
         std::vector<int> fds, listening;
         if (Route.Transport == TSipTransport::Udp) {
             fds = SocketsOnPort(SOCK_DGRAM, SipPort);
@@ -347,6 +367,7 @@ struct TVaxSIPUserAgentOCX::TImpl
         for (int fd : fds) inodes.push_back(InodeOf(fd));
         bool same = inodes == WatchedInodes && fds.size() == Watches.size();
         for (size_t i = 0; same && i < fds.size(); ++i) same = Watches[i]->socket() == fds[i];
+        Listening = listening;
         if (same) return;
         DropWatches(false);
         if (Route.Transport == TSipTransport::Udp) {
@@ -782,6 +803,10 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     text += "tone_indications=0\n";
     text += "[video]\ncapture=0\ndisplay=0\nautomatically_initiate=0\nautomatically_accept=0\n";
     text += "[misc]\nmax_calls=10\nhistory_max_size=50\n";
+    // No databases of the stack's own: the program keeps its calls itself,
+    // and their SQLite writes (an fsync or three per call) held up the
+    // answer to the next caller.
+    text += "[storage]\nuri=null\ncall_logs_db_uri=null\nzrtp_secrets_db_uri=null\n";
     f.write(text);
     f.close();
 

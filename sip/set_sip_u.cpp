@@ -86,6 +86,7 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     cbxIncomMutePC = check("cbxIncomMutePC", QStringLiteral("ﾐｭｰﾄ"));
     cbxKeepAlive = check("cbxKeepAlive", QStringLiteral("keep alive"));
     edtStunServer = edit("edtStunServer");
+    edtStunServer->setMinimumWidth(180);
     edtStunServer->setPlaceholderText(QStringLiteral("stun.example.jp:3478"));
     cbxIce = check("cbxIce", QStringLiteral("ICE を使う"));
     btnInit = new QPushButton(QStringLiteral("初期化(&I)"), this);

@@ -6,6 +6,7 @@
 #include "settings_u.h"
 
 #include <QHostAddress>
+#include <QHostInfo>
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
 #include <QUdpSocket>
@@ -16,6 +17,21 @@ constexpr quint32 kLoopback = 0x7F000001; // 127.0.0.1
 bool ValidPort(int port)
 {
     return port > 0 && port <= 65535;
+}
+
+// The address of a host given as an address or as a name (IPv4 preferred:
+// the endpoint is IPv4). Empty when a name cannot be looked up.
+QString ResolveHost(const QString& host)
+{
+    const QHostAddress literal(host);
+    if (!literal.isNull() || host.isEmpty()) return literal.isNull() ? QString() : literal.toString();
+    const QHostInfo info = QHostInfo::fromName(host);
+    const QList<QHostAddress> all = info.addresses();
+    for (const QHostAddress& a : all)
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) return a.toString();
+    if (all.isEmpty())
+        Log::Always(QStringLiteral("NMUDP1.RemoteHost Error:") + host + QLatin1Char(' ') + info.errorString());
+    return all.isEmpty() ? QString() : all.first().toString();
 }
 
 // Trims control characters and the half-width space only; an ideographic
@@ -73,6 +89,7 @@ void TUdpNotify::InitNMUDP()
     FReceiving = false;
 
     int localPort = 0;
+    FRemoteAddress.clear();
     if (FSettings.Role() == TRole::Client) {
         Log::Detail(QStringLiteral("InitNMUDP Client"));
         localPort = FSettings.UdpServerPort;
@@ -96,6 +113,12 @@ void TUdpNotify::InitNMUDP()
             }
             Log::Detail((worked ? QStringLiteral("★NMUDP1.RemoteHost1=") : QStringLiteral("★NMUDP1.RemoteHost3=")) +
                         FRemoteHost);
+        }
+        // Only a server sends; its notices go where the name pointed at start.
+        if (FSettings.Role() == TRole::Server) {
+            FRemoteAddress = ResolveHost(FRemoteHost);
+            if (FRemoteAddress != FRemoteHost)
+                Log::Detail(QStringLiteral("NMUDP1.RemoteHost ") + FRemoteHost + QLatin1Char('=') + FRemoteAddress);
         }
     }
 
@@ -156,7 +179,7 @@ void TUdpNotify::UpdateTelIvent(const QString& text)
     try {
         const QByteArray bytes = SendBytes(text);
         bufferText = Cp932::Decode(bytes);
-        const QHostAddress host(FRemoteHost);
+        const QHostAddress host(FRemoteAddress);
         if (host.isNull())
             error = QStringLiteral("送信先のアドレスが正しくありません: %1").arg(FRemoteHost);
         else if (!ValidPort(FRemotePort))

@@ -63,6 +63,8 @@ public:
 
     quint16 LocalPort() const;  // 0 when not bound
     QString RemoteHost() const { return FRemoteHost; }
+    // The remote host as an address: a name is looked up once, at InitNMUDP.
+    QString RemoteAddress() const { return FRemoteAddress; }
     int RemotePort() const { return FRemotePort; }
     bool Receiving() const { return FReceiving; }
 
@@ -80,6 +82,7 @@ private:
     std::function<QList<TNetIfEntry>()> FInterfaceList;
     QUdpSocket* NMUDP1;
     QString FRemoteHost;
+    QString FRemoteAddress; // empty when there is none
     int FRemotePort = 0;
     bool FReceiving = false;
 };

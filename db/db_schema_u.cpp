@@ -92,7 +92,9 @@ void TdmCmn::InitTables(QWidget* parent)
                 QStringLiteral("対応内容登録が機能追加されました。従来より画面が増えますがこの機能を利用しますか？\r\n"
                                "後で環境設定画面で設定を元に戻すこともできます。"),
                 mbYes | mbNo, parent);
+            // Kept in the settings file: the answer must still hold at the next start.
             FSettings.UseAccept = (answer == mbYes);
+            FSettings.WriteFlag(QStringLiteral("BASIC"), QStringLiteral("USE_ACCEPT"), FSettings.UseAccept);
         }
     }
 

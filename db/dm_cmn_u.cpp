@@ -1,5 +1,7 @@
 #include "dm_cmn_u.h"
 
+#include "clock_u.h"
+#include "db_query_u.h"
 #include "log_u.h"
 #include "settings_u.h"
 
@@ -21,68 +23,6 @@ void WaitMs(int ms)
     loop.exec();
 }
 } // namespace
-
-// ------------------------------------------------------------ value helpers
-
-QString SqlQuote(const QString& text)
-{
-    QString s = text;
-    s.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + s + QLatin1Char('\'');
-}
-
-bool IsSqlInteger(const QString& text)
-{
-    bool ok = false;
-    text.toLongLong(&ok);
-    // toLongLong accepts surrounding blanks; SQL text gets none of them.
-    return ok && text == text.trimmed();
-}
-
-QString SqlValueOrNull(const QString& text)
-{
-    if (text.isEmpty()) return QStringLiteral("null");
-    if (!IsSqlInteger(text)) throw EDbError(QStringLiteral("数値ではありません: %1").arg(text));
-    return text;
-}
-
-QString SqlDate(const QDateTime& dt)
-{
-    return SqlQuote(dt.toString(QStringLiteral("yyyy/MM/dd")));
-}
-
-QString SqlDateTime(const QDateTime& dt)
-{
-    return SqlQuote(dt.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
-}
-
-QString SqlDateOrNull(const QDateTime& dt)
-{
-    return dt.isValid() ? SqlDate(dt) : QStringLiteral("null");
-}
-
-QString SqlDateTimeOrNull(const QDateTime& dt)
-{
-    return dt.isValid() ? SqlDateTime(dt) : QStringLiteral("null");
-}
-
-QString SqlFloat(double v)
-{
-    if (v == 0) return QStringLiteral("0");
-    return QString::number(v, 'g', 15);
-}
-
-QString SqlFlag(bool on)
-{
-    return SqlQuote(on ? QStringLiteral("1") : QStringLiteral("0"));
-}
-
-QString StripHyphen(const QString& number)
-{
-    QString s = number;
-    s.remove(QLatin1Char('-'));
-    return s;
-}
 
 // ------------------------------------------------------------- data module
 
@@ -209,10 +149,7 @@ void TdmCmn::ExecFnc(const QString& sql)
 
 bool TdmCmn::Exists(const QString& sql)
 {
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     return !IBQueryFnc.Eof();
 }
 
@@ -234,10 +171,7 @@ int TdmCmn::GetGenId(const QString& generator)
 {
     Log::Detail(QStringLiteral("TdmCmn.GetGenId"));
     const QString sql = QStringLiteral("select gen_id(") + generator + QStringLiteral(",1) as GENID FROM RDB$DATABASE");
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     return IBQueryFnc.FieldByName(QStringLiteral("GENID")).AsInteger();
 }
 
@@ -248,10 +182,7 @@ bool TdmCmn::GetTels(const QString& telNo, TTels& tels)
     Log::Detail(QStringLiteral("TdmCmn.GetTels TelNo=") + telNo);
     tels = TTels();
     const QString sql = QStringLiteral("select * from TELS where TEL_NO =") + SqlQuote(telNo);
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return false;
     tels.TEL_NO = IBQueryFnc.FieldByName(QStringLiteral("TEL_NO")).AsString();
     tels.CUST_TEL_NON = IBQueryFnc.FieldByName(QStringLiteral("CUST_TEL_NON")).AsString();
@@ -296,10 +227,7 @@ bool TdmCmn::GetCustTelNon(const QString& telNo, QString& custTelNon)
     custTelNon.clear();
     const QString sql = QStringLiteral("select c.CUST_TEL_NON from CUSTOMER c, TELS t where t.TEL_NO =") +
                         SqlQuote(telNo) + QStringLiteral(" and t.CUST_TEL_NON = c.CUST_TEL_NON");
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return false;
     custTelNon = IBQueryFnc.FieldByName(QStringLiteral("CUST_TEL_NON")).AsString();
     return !custTelNon.isEmpty();
@@ -342,10 +270,7 @@ bool TdmCmn::GetCustData(const QString& custTelNon, TCust& cust)
     Log::Detail(QStringLiteral("TdmCmn.GetCustData CustTelNon=") + custTelNon);
     cust = TCust();
     const QString sql = QStringLiteral("select * from CUSTOMER where CUST_TEL_NON =") + SqlQuote(custTelNon);
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return false;
     auto s = [this](const char* col) { return IBQueryFnc.FieldByName(QString::fromLatin1(col)).AsString(); };
     cust.CUST_TEL = s("CUST_TEL");
@@ -406,10 +331,7 @@ bool TdmCmn::GetCustInfoBase(const QString& telNo, QString& name, QString& kana)
     // The own table; the number is used exactly as the caller passes it.
     const QString sql = QStringLiteral("select CUST_TEL_NON, CUST_NAME, CUST_KANA from CUSTOMER where CUST_TEL_NON = ") +
                         SqlQuote(telNo);
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof() || IBQueryFnc.FieldByName(QStringLiteral("CUST_TEL_NON")).IsNull()) return false;
     name = IBQueryFnc.FieldByName(QStringLiteral("CUST_NAME")).AsString();
     kana = IBQueryFnc.FieldByName(QStringLiteral("CUST_KANA")).AsString();
@@ -475,10 +397,7 @@ int TdmCmn::GetDeleteState(const QString& table, const QString& keyField, const 
     CheckKeyValue(keyValue);
     const QString sql = QStringLiteral("select DEL_DT from ") + table + QStringLiteral(" where ") + keyField +
                         QStringLiteral(" = ") + keyValue;
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return -1;
     return IBQueryFnc.FieldByName(QStringLiteral("DEL_DT")).IsNull() ? 0 : 1;
 }
@@ -509,7 +428,9 @@ void TdmCmn::SaveImageField(const QString& table, const QString& field, const QS
     Log::Detail(QStringLiteral("strSql=") + sql);
     IBQueryFnc.ClearParams();
     // Pictures are stored as Windows bitmaps; no picture stores null.
-    if (!image.isNull()) {
+    if (image.isNull()) {
+        IBQueryFnc.SetNullParam(field);
+    } else {
         QByteArray bytes;
         QBuffer buf(&bytes);
         buf.open(QIODevice::WriteOnly);
@@ -532,12 +453,9 @@ bool TdmCmn::LoadImageField(const QString& table, const QString& field, const QS
     CheckKeyValue(keyValue);
     const QString sql = QStringLiteral("select ") + field + QStringLiteral(" from ") + table +
                         QStringLiteral(" where ") + keyField + QStringLiteral(" = ") + keyValue;
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
     QByteArray bytes;
     {
-        TFbQuery::TCloser closer(IBQueryFnc);
+        TSelect sel(IBQueryFnc, sql);
         if (!IBQueryFnc.Eof()) bytes = IBQueryFnc.FieldByName(field).AsBytes();
     }
     if (bytes.isEmpty()) {
@@ -562,10 +480,7 @@ QString TdmCmn::GetPostAddress(const QString& postNo)
                                        "where z.POST_NO = ") +
                         SqlQuote(code) + QStringLiteral(" and z.CITY_CD = c.CITY_CD") +
                         QStringLiteral(" and z.PREF_CD = p.PREF_CD");
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return QString();
     return IBQueryFnc.FieldByName(QStringLiteral("PREF_NAME")).AsString() +
            IBQueryFnc.FieldByName(QStringLiteral("CITY_NAME")).AsString() +
@@ -608,10 +523,7 @@ bool TdmCmn::GetAcceptData(int actNo, TAccept& a)
     Log::Detail(QStringLiteral("TdmCmn.GetAcceptData Accept=") + QString::number(actNo));
     a = TAccept();
     const QString sql = QStringLiteral("select * from ACCEPT_T where ACT_NO =") + QString::number(actNo);
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return false;
     a.ACT_NO = IBQueryFnc.FieldByName(QStringLiteral("ACT_NO")).AsInteger();
     a.ACT_DT = IBQueryFnc.FieldByName(QStringLiteral("ACT_DT")).AsDateTime();
@@ -629,7 +541,7 @@ bool TdmCmn::GetAcceptData(int actNo, TAccept& a)
 bool TdmCmn::LoginUser(const QString& userId, const QString& password, TUser& user)
 {
     user = TUser();
-    const QString d = SqlQuote(QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")));
+    const QString d = SqlQuote(Clock::Today().toString(QStringLiteral("yyyy/MM/dd")));
     // Not logged: it carries the password.
     IBQueryFnc.SQL = QStringLiteral("select * from USER_M where USERID = ") + SqlQuote(userId) +
                      QStringLiteral(" and PASSWD = ") + SqlQuote(password) + QStringLiteral(" and DEL_DT  is null") +
@@ -651,11 +563,8 @@ QString TdmCmn::GetUserName(const QString& userId)
     Log::Always(QStringLiteral("TdmCmn.GetUserName UserId=") + userId);
     if (userId.trimmed().isEmpty()) return result;
     const QString sql = QStringLiteral("select USERNM from USER_M where USERID = ") + SqlQuote(userId);
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
     {
-        TFbQuery::TCloser closer(IBQueryFnc);
+        TSelect sel(IBQueryFnc, sql);
         if (!IBQueryFnc.Eof()) {
             result = IBQueryFnc.FieldByName(QStringLiteral("USERNM")).AsString();
             Log::Detail(QStringLiteral("USERNM=") + result);
@@ -672,10 +581,7 @@ bool TdmCmn::GetAccount(TAccount& a)
     Log::Detail(QStringLiteral("TdmCmn.GetAccount"));
     a = TAccount();
     const QString sql = QStringLiteral("select * from ACCOUNT");
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return false;
     auto s = [this](const char* col) { return IBQueryFnc.FieldByName(QString::fromLatin1(col)).AsString(); };
     auto f = [&s](const char* col) { return s(col) == QLatin1String("1"); };
@@ -757,10 +663,7 @@ bool TdmCmn::GetInterfaceInfo(const QString& ifNo, TInterfaceInfo& info)
     // The number is written unquoted, so it must be one.
     if (!IsSqlInteger(ifNo)) return false;
     const QString sql = QStringLiteral("select * from INTERFACE where IF_NO = ") + ifNo;
-    Log::Detail(QStringLiteral("strSql=") + sql);
-    IBQueryFnc.SQL = sql;
-    IBQueryFnc.Open();
-    TFbQuery::TCloser closer(IBQueryFnc);
+    TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof()) return false;
     auto s = [this](const char* col) { return IBQueryFnc.FieldByName(QString::fromLatin1(col)).AsString(); };
     info.IF_NAME = s("IF_NAME");

@@ -31,8 +31,10 @@
 //
 //   The SIP account save: ReplaceAccount (one transaction on IBTranIF).
 //   The call-log record is TdmCmn::TLog (TLog alone is the diagnostic log).
+#include "db_records_u.h"
 #include "fb_table_u.h"
 #include "fb_u.h"
+#include "sql_literal_u.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -42,136 +44,11 @@
 class TSettings;
 class QWidget;
 
-// One phone book row.
-struct TTels
-{
-    QString TEL_NO;       // without "-"
-    QString CUST_TEL_NON; // representative number of the customer; may be empty
-    QString CALLER;
-    QString READ_NAME;
-};
-
-// One customer row. A null BIRTH_DT is "not set".
-struct TCust
-{
-    QString CUST_TEL;
-    QString CUST_TEL_NON;
-    QString CUST_NAME;
-    QString CUST_KANA;
-    QString FAX_NO;
-    QString FAX_NO_NON;
-    QString ZIP_CD;
-    QString ADDRESS;
-    QString MAP_URL;
-    QString EMAIL;
-    QString HP_URL;
-    QDateTime BIRTH_DT;
-    qint16 SEX = 0; // 0 unknown, 1 male, 2 female, -1 not chosen
-    QString OTHERS;
-    int CUST_NO = -1; // -1: not stored yet
-    QString USERID;
-    std::array<QString, 21> OPTION; // OPTION[1] .. OPTION[20]
-};
-
-// One handling record; the two numbers are text so that "none" is empty.
-struct TAccept
-{
-    int ACT_NO = -1;
-    QDateTime ACT_DT;
-    QString USERID;
-    QString TYPE_ID;
-    QString RESULT_ID;
-    QString TITLE;
-    QString CONTENT;
-    QString LOG_NO;
-    QString CUST_NO;
-};
-
-struct TUser
-{
-    QString USERID;
-    QString USERNM;
-    QString PASSWD;
-    int AUTH = 0; // 1 ordinary user, 9999 administrator
-};
-
-struct TPrint
-{
-    QString TEL_NO;
-    QString CALLER;
-    int TOTAL = 0;
-};
-
-// The SIP account row.
-struct TAccount
-{
-    QString UserId;
-    QString DispName;
-    QString LoginId;
-    QString Password;
-    QString SipProxy;
-    QString OutProxy;
-    bool RegistProxy = true;
-    QString DomainName;
-    QString AudioOutName;
-    QString AudioInName;
-    QString CountryCd;
-    QString Codecs;
-    bool EchoCancel = false;
-    bool Agc = false;
-    bool MicBoost = false;
-    bool NoDisturb = false;
-    bool ForceInbandDtmf = false;
-};
-
-// One external program entry, as GetInterfaceInfo reads it.
-struct TInterfaceInfo
-{
-    QString IF_NAME;
-    QString IF_TYPE;
-    QString EXEC_PATH;
-    QString TEXT_PATH;
-    QString COMMAND;
-    QString CAPTION;
-    int START_REQ = 0;
-    int END_REQ = 0;
-    QString EVERY_CLOSE;
-    QString TEXT_PORT;
-    QString TEXT_DT;
-};
-
-// SQL value conventions.
-QString SqlQuote(const QString& text);
-// Number kept as text: the digits unquoted, or null when empty. Anything
-// that is not an integer raises EDbError (it would otherwise become SQL).
-QString SqlValueOrNull(const QString& text);
-QString SqlDate(const QDateTime& dt);        // 'yyyy/mm/dd'
-QString SqlDateTime(const QDateTime& dt);    // 'yyyy/mm/dd hh:nn:ss'
-QString SqlDateOrNull(const QDateTime& dt);  // null for a null date
-QString SqlDateTimeOrNull(const QDateTime& dt);
-QString SqlFloat(double v);
-QString SqlFlag(bool on);
-// Every ASCII "-" removed, nothing else.
-QString StripHyphen(const QString& number);
-// Integer text check for values written unquoted.
-bool IsSqlInteger(const QString& text);
-
 class TdmCmn
 {
 public:
-    // The call-log row.
-    struct TLog
-    {
-        int LOG_NO = 0;
-        QDateTime DT_FROM;
-        QString TEL_NO;
-        QString TEL_TYPE; // "着信" or "発信"
-        QDateTime DT_TO;  // null: not known
-        QString TEL_TERM;
-        QString TEL_MEMO;
-        double TEL_TIME = 0;
-        int PORT_NO = 0;
-    };
+    // The call-log row (TLog alone is the diagnostic log).
+    using TLog = TCallLog;
 
     // DataModuleCreate: connection closed, parameters set, name logged.
     explicit TdmCmn(TSettings& settings);

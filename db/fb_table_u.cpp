@@ -1,6 +1,6 @@
 #include "fb_table_u.h"
 
-#include "dm_cmn_u.h"
+#include "sql_literal_u.h"
 #include "log_u.h"
 
 TFbTable::TFbTable(TFbDatabase& db, TFbTransaction& tr, QString tableName, QString keyField)

@@ -6,6 +6,7 @@
 #include <ibase.h>
 
 #include <QDate>
+#include <QSet>
 #include <QTime>
 #include <vector>
 
@@ -91,8 +92,9 @@ void CloseQuietly(T*& obj, F close)
 const QDate kFbEpoch(1858, 11, 17);
 const QDate kDelphiEpoch(1899, 12, 30);
 
-// Replaces ":name" parameters outside quoted text by "?" and lists the names.
-QString ToPositional(const QString& sql, QStringList* names)
+// Replaces the bound ":name" parameters outside quoted text by "?" and lists
+// them; any other ":name" (a variable of a PSQL block) stays as it is.
+QString ToPositional(const QString& sql, const QSet<QString>& bound, QStringList* names)
 {
     QString out;
     out.reserve(sql.size());
@@ -112,10 +114,13 @@ QString ToPositional(const QString& sql, QStringList* names)
         if (c == u':' && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_')) {
             qsizetype j = i + 1;
             while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'_' || sql.at(j) == u'$')) ++j;
-            names->append(sql.mid(i + 1, j - i - 1).toUpper());
-            out += u'?';
-            i = j - 1;
-            continue;
+            const QString name = sql.mid(i + 1, j - i - 1).toUpper();
+            if (bound.contains(name)) {
+                names->append(name);
+                out += u'?';
+                i = j - 1;
+                continue;
+            }
         }
         out += c;
     }
@@ -197,11 +202,27 @@ struct TFbQuery::Impl
     };
     std::vector<TCol> Cols;
     QHash<QString, int> Index;
+    QString OpenSql; // statement of the open result set
     QHash<QString, QByteArray> BlobParams;
+    QSet<QString> BoundNames; // blob and null parameters
+
     QStringList ParamNames;
 };
 
 TFbDatabase::TFbDatabase() : d(std::make_unique<Impl>()) {}
+
+void TFbDatabase::KeepConnectionsOnSignals()
+{
+    // A non-zero answer to the confirmation step cancels that shutdown.
+    static const bool registered = [] {
+        ISC_STATUS_ARRAY status{};
+        const FB_SHUTDOWN_CALLBACK refuse = [](const int reason, const int, void*) {
+            return reason == fb_shutrsn_signal ? 1 : 0;
+        };
+        return fb_shutdown_callback(status, refuse, fb_shut_confirmation, nullptr) == 0;
+    }();
+    (void)registered;
+}
 
 TFbDatabase::~TFbDatabase()
 {
@@ -379,11 +400,20 @@ void TFbQuery::SetTransaction(TFbTransaction* tr)
 void TFbQuery::SetBlobParam(const QString& name, const QByteArray& data)
 {
     d->BlobParams.insert(name.toUpper(), data);
+    d->BoundNames.insert(name.toUpper());
+}
+
+void TFbQuery::SetNullParam(const QString& name)
+{
+    // Any parameter without blob data is sent as null.
+    d->BlobParams.remove(name.toUpper());
+    d->BoundNames.insert(name.toUpper());
 }
 
 void TFbQuery::ClearParams()
 {
     d->BlobParams.clear();
+    d->BoundNames.clear();
 }
 
 void TFbQuery::DropHandles()
@@ -414,14 +444,15 @@ void TFbQuery::Prepare(bool forSelect)
         t.Owner = this;
     }
     QStringList names;
-    // Named parameters only when data is bound: PSQL blocks use ":name" too.
-    const QString text = d->BlobParams.isEmpty() ? SQL : ToPositional(SQL, &names);
+    // Only the bound names are parameters: PSQL blocks use ":name" too.
+    const QString text = d->BoundNames.isEmpty() ? SQL : ToPositional(SQL, d->BoundNames, &names);
     const QByteArray bytes = EncodeSql(text);
     TStatus st;
     d->Stmt = FDb.d->Att->prepare(&st.St, t.Tra, unsigned(bytes.size()), bytes.constData(), unsigned(FDb.SQLDialect),
                                   IStatement::PREPARE_PREFETCH_METADATA);
     Check(st);
     d->ParamNames = names;
+    d->OpenSql = SQL;
 }
 
 void TFbQuery::ExecutePrepared()
@@ -480,8 +511,18 @@ void TFbQuery::Finish(bool ok)
     }
 }
 
+void TFbQuery::RefuseWhileReading() const
+{
+    // A nested use (from an event loop run while rows are read) would cut
+    // the outer read short without a word; the outer read stays intact.
+    if (d->Rs && !d->Eof)
+        throw EDbError(QStringLiteral("問い合わせの結果を読み込み中のため、同じ問い合わせを開けません。\n") +
+                       d->OpenSql);
+}
+
 void TFbQuery::ExecSQL()
 {
+    RefuseWhileReading();
     try {
         Prepare(false);
         ExecutePrepared();
@@ -496,6 +537,7 @@ void TFbQuery::ExecSQL()
 
 void TFbQuery::Open()
 {
+    RefuseWhileReading();
     try {
         Prepare(true);
         TStatus st;
@@ -786,6 +828,23 @@ double TFbField::AsFloat() const
         return ok ? v : 0;
     }
     }
+}
+
+bool TFbField::AsDateAndTime(QDate* date, QTime* time) const
+{
+    if (IsNull()) return false;
+    const auto& c = FQuery->d->Cols[size_t(FIndex)];
+    const unsigned char* p = &FQuery->d->Buf[c.Offset];
+    if (c.Type == SQL_TIMESTAMP) {
+        const ISC_TIMESTAMP* ts = reinterpret_cast<const ISC_TIMESTAMP*>(p);
+        *date = kFbEpoch.addDays(ts->timestamp_date);
+        *time = QTime::fromMSecsSinceStartOfDay(int(ts->timestamp_time / 10));
+        return true;
+    }
+    const QDateTime dt = AsDateTime();
+    *date = dt.date();
+    *time = dt.time();
+    return dt.isValid();
 }
 
 QDateTime TFbField::AsDateTime() const

@@ -50,6 +50,11 @@ public:
     // database there); it may attach by itself.
     std::function<void()> BeforeConnect;
 
+    // The client library shuts every connection down by itself when the
+    // process gets SIGINT or SIGTERM, under the code that is using them. A
+    // program that stops on those signals in its own order refuses that.
+    static void KeepConnectionsOnSignals();
+
     bool Connected() const;
     // Attaches. Throws EDbError.
     void Open();
@@ -105,6 +110,9 @@ public:
     qint64 AsInt64() const;
     double AsFloat() const;
     QDateTime AsDateTime() const;
+    // The same date and time without a time zone (cheap for many rows);
+    // false for null.
+    bool AsDateAndTime(QDate* date, QTime* time) const;
     // Raw bytes of a text or blob column (no decoding).
     QByteArray AsBytes() const;
     QString FieldName() const;
@@ -132,11 +140,14 @@ public:
 
     // Binds blob data to the parameter ":name" of SQL.
     void SetBlobParam(const QString& name, const QByteArray& data);
+    // Binds null to the parameter ":name" of SQL.
+    void SetNullParam(const QString& name);
     void ClearParams();
 
     // Runs SQL without a result set. Throws EDbError.
     void ExecSQL();
-    // Opens SQL's result set on the first row. Throws EDbError.
+    // Opens SQL's result set on the first row. Throws EDbError, also while
+    // the rows of an earlier Open are still being read (close it first).
     void Open();
     bool Active() const;
     bool Eof() const;
@@ -165,6 +176,7 @@ public:
 private:
     friend class TFbField;
     friend class TFbDatabase;
+    void RefuseWhileReading() const;
     void Prepare(bool forSelect);
     void ExecutePrepared();
     void DropHandles();

@@ -1,5 +1,6 @@
 #include "cp932_u.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <stdexcept>
@@ -19,9 +20,12 @@ QString ToWindowsForms(QString s)
     return s;
 }
 
+// The character itself and its code point; only the hex digits are upper-cased.
 QString DescribeChar(const QString& c)
 {
-    return QStringLiteral("「%1」(U+%2)").arg(c).arg(c.isEmpty() ? 0 : c.at(0).unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    const QList<uint> points = c.toUcs4();
+    const uint code = points.isEmpty() ? 0 : points.first();
+    return QStringLiteral("「%1」(U+%2)").arg(c, QString::number(code, 16).rightJustified(4, QLatin1Char('0')).toUpper());
 }
 } // namespace
 
@@ -58,7 +62,8 @@ bool TryEncode(const QString& text, QByteArray* out, QString* badChar)
         const qsizetype n = (src.at(i).isHighSurrogate() && i + 1 < src.size()) ? 2 : 1;
         const QString ch = src.mid(i, n);
         QStringEncoder one(kCodec, QStringConverter::Flag::Stateless);
-        (void)one.encode(ch);
+        // The encoder only runs when its result is taken.
+        [[maybe_unused]] const QByteArray probe = one.encode(ch);
         if (one.hasError()) {
             if (badChar) *badChar = ch;
             return false;
@@ -92,10 +97,38 @@ QString Decode(const QByteArray& bytes)
     return dec.decode(bytes);
 }
 
+bool WellFormed(const QByteArray& bytes)
+{
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        if (b < 0x81 || (b >= 0xA0 && b <= 0xDF) || b >= 0xFD) continue;
+        if (++i >= n) return false;
+        const auto t = static_cast<unsigned char>(bytes.at(i));
+        if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+    }
+    return true;
+}
+
 qsizetype ByteLength(const QString& text)
 {
     QByteArray out;
     return TryEncode(text, &out) ? out.size() : -1;
+}
+
+QString LeftBytes(const QString& text, int maxBytes)
+{
+    int used = 0;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype n = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const qsizetype bytes = ByteLength(text.mid(i, n));
+        const int width = bytes < 0 ? 2 : int(bytes);
+        if (used + width > maxBytes) break;
+        used += width;
+        i += n;
+    }
+    return text.left(i);
 }
 
 } // namespace Cp932

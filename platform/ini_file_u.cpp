@@ -1,7 +1,10 @@
 #include "ini_file_u.h"
 
+#include "cp932_u.h"
+
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 #include <optional>
 #include <stdexcept>
@@ -12,6 +15,7 @@ struct TParsed
 {
     QStringList lines;      // without line ends
     bool bom = false;
+    bool cp932 = false;     // a file written on Windows in its code page
     QString eol = QStringLiteral("\n");
 };
 
@@ -26,7 +30,11 @@ TParsed ReadLines(const QString& fileName)
         data.remove(0, 3);
     }
     if (data.contains("\r\n")) p.eol = QStringLiteral("\r\n");
-    const QString text = QString::fromUtf8(data);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(data);
+    // A file that is not UTF-8 comes from a Windows installation: CP932.
+    p.cp932 = utf8.hasError();
+    if (p.cp932) text = Cp932::Decode(data);
     p.lines = text.split(QLatin1Char('\n'));
     for (QString& l : p.lines)
         if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
@@ -132,8 +140,10 @@ void TIniFile::WriteString(const QString& section, const QString& key, const QSt
     }
     QByteArray out;
     if (p.bom) out += "\xEF\xBB\xBF";
+    // Written back in the encoding it had; a character CP932 lacks is an
+    // error (ECp932Error), never a silent replacement.
     for (const QString& l : p.lines) {
-        out += l.toUtf8();
+        out += p.cp932 ? Cp932::Encode(l) : l.toUtf8();
         out += p.eol.toLatin1();
     }
     QSaveFile f(FFileName);

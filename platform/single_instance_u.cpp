@@ -1,12 +1,18 @@
 #include "single_instance_u.h"
 
+#include "os_info_u.h"
+
 #include <QDataStream>
-#include <QVariant>
 #include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QThread>
 #include <QTimer>
+#include <QVariant>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 constexpr char kMagic[] = "KRT1";
@@ -17,7 +23,30 @@ QString BasePath(const QString& name, const QString& runtimeDir)
 {
     return runtimeDir + QLatin1Char('/') + name;
 }
+
+// The process at the other end of a connected local socket runs as this
+// user. Anyone may listen where a copy of ours is expected.
+bool PeerIsThisUser(const QLocalSocket& socket)
+{
+#ifdef SO_PEERCRED
+    ucred cred{};
+    socklen_t len = sizeof cred;
+    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &cred, &len) != 0) return false;
+    return cred.uid == ::geteuid();
+#else
+    Q_UNUSED(socket);
+    return true;
+#endif
+}
 } // namespace
+
+QString TSingleInstance::InstanceName(const QString& exeName)
+{
+    QString user = OsInfo::UserName();
+    user.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (user.isEmpty()) user = QString::number(::geteuid());
+    return exeName + QLatin1Char('-') + user;
+}
 
 TSingleInstance::TSingleInstance(const QString& name, const QString& runtimeDir, QObject* parent)
     : QObject(parent), FSocketPath(BasePath(name, runtimeDir) + QStringLiteral(".sock")),
@@ -63,6 +92,7 @@ void TSingleInstance::Log(const QString& s) const
 void TSingleInstance::NewConnection()
 {
     while (QLocalSocket* socket = FServer->nextPendingConnection()) {
+        // Only until the packet is in; its handling may take longer.
         auto* idle = new QTimer(socket);
         idle->setSingleShot(true);
         connect(idle, &QTimer::timeout, socket, [this, socket] {
@@ -105,6 +135,7 @@ void TSingleInstance::ReadFrom(QLocalSocket* socket)
     socket->read(kHeader);
     p.Data = socket->read(cb);
     socket->setProperty("done", true);
+    if (auto* idle = socket->findChild<QTimer*>()) idle->stop();
     if (p.Data.size() > kMaxData) {
         Log(QStringLiteral("TSingleInstance: hand-off text of %1 bytes cut to %2").arg(p.Data.size()).arg(kMaxData));
         qsizetype cut = kMaxData;
@@ -112,10 +143,32 @@ void TSingleInstance::ReadFrom(QLocalSocket* socket)
         while (cut > 0 && (quint8(p.Data.at(cut)) & 0xC0) == 0x80) --cut;
         p.Data.truncate(cut);
     }
-    if (OnPacket) OnPacket(p);
-    socket->write("OK\n");
-    socket->flush();
-    socket->disconnectFromServer();
+    // Handled from the event loop: the handler may open a message box whose
+    // event loop ends this connection, and the socket's signal must not be
+    // on the stack then.
+    QPointer<QLocalSocket> guard(socket);
+    QMetaObject::invokeMethod(
+        this, [this, p, guard] { Dispatch(p, guard); }, Qt::QueuedConnection);
+}
+
+void TSingleInstance::Dispatch(const THandOffPacket& packet, QLocalSocket* socket)
+{
+    QPointer<QLocalSocket> guard(socket);
+    auto answered = std::make_shared<bool>(false);
+    auto answer = [guard, answered] {
+        if (*answered) return;
+        *answered = true;
+        // The sender may have given up and gone meanwhile.
+        if (!guard || guard->state() != QLocalSocket::ConnectedState) return;
+        guard->write("OK\n");
+        guard->flush();
+        guard->disconnectFromServer();
+    };
+    // A handler that waits (a box, a pause) runs an event loop, and the zero
+    // timer answers from there: the command has been taken by then.
+    QTimer::singleShot(0, this, answer);
+    if (OnPacket) OnPacket(packet);
+    answer();
 }
 
 QByteArray TSingleInstance::Encode(const THandOffPacket& packet)
@@ -143,6 +196,7 @@ TSingleInstance::TSendResult TSingleInstance::Send(const QString& name, const QS
         if (clock.elapsed() > qMin(timeoutMs, 2000)) return TSendResult::NoListener;
         QThread::msleep(50);
     }
+    if (!PeerIsThisUser(socket)) return TSendResult::Foreign;
     const QByteArray bytes = Encode(packet);
     if (socket.write(bytes) != bytes.size()) return TSendResult::Failed;
     while (socket.bytesToWrite() > 0)

@@ -19,12 +19,20 @@ PACKAGES=(
   liblinphone-dev libbellesip-dev sip-tester linphone-cli socat openssl ca-certificates
   # speech
   libespeak-ng-dev espeak-ng-data
+  # readings of customer names: MeCab with its dictionary, ICU transliterators
+  libmecab-dev mecab-ipadic-utf8 libicu-dev
   # X11 window layer
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  # spreadsheet files (.xlsx)
+  libxlsxwriter-dev
   # fonts
   fonts-ipafont-gothic
+  # the shell's "open" of the help page and the log file (xdg-open)
+  xdg-utils
   # tests
   libgtest-dev googletest xvfb jwm xauth pulseaudio pulseaudio-utils sox procps iproute2
+  # reading reports and exports back: PDF text and pages, .xls and .xlsx
+  poppler-utils python3-xlrd python3-openpyxl
 )
 
 # The server's SYSDBA password must be set before its first start.

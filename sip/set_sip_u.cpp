@@ -5,22 +5,19 @@
 #include "log_u.h"
 #include "msg_u.h"
 #include "settings_u.h"
+#include "ui_kit_u.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
-// $C8C8FF of the old program (blue-green-red order).
-const QColor kFocusColor(0xFF, 0xC8, 0xC8);
-
 const char* const kAccountColumns[] = {"USERID",     "DISPNM",         "LOGINID",       "PASSWD",
                                        "SIPPLOXY",   "REGIST_PROXY",   "DOMAINNM",      "OUTPLOXY",
                                        "CHNUM",      "COUNTRY_CD",     "AUDIO_IN_NAME", "AUDIO_OUT_NAME",
@@ -50,18 +47,10 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     setObjectName(QStringLiteral("frmSetSIP"));
     setWindowTitle(QStringLiteral("通信設定"));
     auto edit = [this](const char* name, bool password = false) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QLatin1String(name));
-        e->setAttribute(Qt::WA_InputMethodEnabled, false);
-        if (password) e->setEchoMode(QLineEdit::Password);
-        e->installEventFilter(this);
-        return e;
+        return UiKit::MakeEdit(this, QLatin1String(name), UiKit::TIme::Off, password);
     };
     auto check = [this](const char* name, const QString& caption) {
-        auto* c = new QCheckBox(caption, this);
-        c->setObjectName(QLatin1String(name));
-        c->installEventFilter(this);
-        return c;
+        return UiKit::MakeCheck(this, QLatin1String(name), caption);
     };
     edtUserName = edit("edtUserName");
     edtPassword = edit("edtPassword", true);
@@ -82,20 +71,15 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     CheckForceInbandDTMF = check("CheckForceInbandDTMF", QStringLiteral("インバウンドDTMFの強調"));
     cbxIncomOut = new QComboBox(this);
     cbxIncomOut->setObjectName(QStringLiteral("cbxIncomOut"));
-    cbxIncomOut->installEventFilter(this);
     cbxIncomMutePC = check("cbxIncomMutePC", QStringLiteral("ﾐｭｰﾄ"));
     cbxKeepAlive = check("cbxKeepAlive", QStringLiteral("keep alive"));
     edtStunServer = edit("edtStunServer");
     edtStunServer->setMinimumWidth(180);
     edtStunServer->setPlaceholderText(QStringLiteral("stun.example.jp:3478"));
     cbxIce = check("cbxIce", QStringLiteral("ICE を使う"));
-    btnInit = new QPushButton(QStringLiteral("初期化(&I)"), this);
-    btnInit->setObjectName(QStringLiteral("btnInit"));
-    btnOk = new QPushButton(QStringLiteral("設定(&O)"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnClose = new QPushButton(QStringLiteral("閉じる(&C)"), this);
-    btnClose->setObjectName(QStringLiteral("btnClose"));
-    for (auto* b : {btnInit, btnOk, btnClose}) b->setAutoDefault(false);
+    btnInit = UiKit::MakeButton(this, QStringLiteral("btnInit"), QStringLiteral("初期化(&I)"));
+    btnOk = UiKit::MakeButton(this, QStringLiteral("btnOk"), QStringLiteral("設定(&O)"));
+    btnClose = UiKit::MakeButton(this, QStringLiteral("btnClose"), QStringLiteral("閉じる(&C)"));
 
     auto* left = new QFormLayout;
     auto required = [](const QString& caption) { return caption + QStringLiteral(" (必須)"); };
@@ -146,6 +130,7 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     connect(btnInit, &QPushButton::clicked, this, &TfrmSetSIP::btnInitClick);
     connect(btnOk, &QPushButton::clicked, this, &TfrmSetSIP::btnOkClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    UiKit::ApplyDialogRules(this);
 }
 
 void TfrmSetSIP::showEvent(QShowEvent* event)
@@ -154,25 +139,6 @@ void TfrmSetSIP::showEvent(QShowEvent* event)
     if (FShown) return;
     FShown = true;
     FormShow();
-}
-
-bool TfrmSetSIP::eventFilter(QObject* watched, QEvent* event)
-{
-    auto* w = qobject_cast<QWidget*>(watched);
-    const bool box = qobject_cast<QLineEdit*>(watched) || qobject_cast<QComboBox*>(watched);
-    if (w && box && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? kFocusColor : palette().color(QPalette::Base));
-        w->setPalette(p);
-    }
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            focusNextChild();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void TfrmSetSIP::FormShow()

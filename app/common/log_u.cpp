@@ -40,8 +40,13 @@ void TLog::WriteLine(const QString& message)
 {
     const QString path = CurrentFile();
     QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+    const QFileDevice::Permissions permissions = FShared ? kSharedPermissions : kPrivatePermissions;
+    const bool created = !f.exists();
+    // Created with these permissions, never readable by others even briefly;
+    // set again because the umask may have taken the group's write away.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append, permissions))
         throw EInOutError(QStringLiteral("ログファイルに書き込めません: %1 (%2)").arg(path, f.errorString()));
+    if (created) f.setPermissions(permissions);
     const qint64 blocks = f.size() / kBlockSize;
     const QByteArray line = (QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")) +
                              QLatin1Char(' ') + message)

@@ -2,6 +2,7 @@
 // The diagnostic log: one current file per computer, archived past 5000
 // blocks of 128 bytes, opened and closed for every line.
 #include <QDateTime>
+#include <QFileDevice>
 #include <QString>
 
 class TLog
@@ -9,6 +10,10 @@ class TLog
 public:
     static constexpr qint64 kBlockSize = 128;
     static constexpr qint64 kMaxBlocks = 5000;
+    // New log files: for the user only, or for the group of a shared data root.
+    static constexpr QFileDevice::Permissions kPrivatePermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    static constexpr QFileDevice::Permissions kSharedPermissions =
+        kPrivatePermissions | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
 
     TLog(QString logFolder, QString computerName);
 
@@ -16,6 +21,7 @@ public:
     QString ArchiveFile(const QDateTime& at) const;
     bool Detailed() const { return FDetailed; }
     void SetDetailed(bool on) { FDetailed = on; }
+    void SetShared(bool shared) { FShared = shared; }
 
     void WriteDetail(const QString& message);
     void WriteAlways(const QString& message);
@@ -33,6 +39,7 @@ private:
     QString FFolder;
     QString FComputerName;
     bool FDetailed = false;
+    bool FShared = false;
 };
 
 namespace Log {

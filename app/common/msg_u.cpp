@@ -8,6 +8,7 @@
 namespace {
 Msg::TResponder gResponder;
 Msg::TDialogResponder gDialogResponder;
+bool gStopping = false;
 
 QMessageBox::StandardButtons ToStandard(int buttons)
 {
@@ -33,8 +34,30 @@ int FromStandard(int r)
 
 namespace Msg {
 
+int LeastAnswer(int buttons)
+{
+    if (buttons & mbCancel) return mbCancel;
+    if (buttons & mbNo) return mbNo;
+    return mbOK;
+}
+
+void StopAsking()
+{
+    gStopping = true;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    const QWidgetList all = QApplication::topLevelWidgets();
+    for (QWidget* w : all)
+        if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible()) dialog->reject();
+}
+
+bool Stopping()
+{
+    return gStopping;
+}
+
 int Show(TMsgKind kind, const QString& text, int buttons, QWidget* parent)
 {
+    if (gStopping) return LeastAnswer(buttons);
     if (gResponder) return gResponder({kind, text, buttons});
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -48,11 +71,13 @@ int Show(TMsgKind kind, const QString& text, int buttons, QWidget* parent)
     case TMsgKind::Confirmation: icon = QMessageBox::Question; break;
     }
     QMessageBox box(icon, QApplication::applicationDisplayName(), text, ToStandard(buttons), parent);
-    return FromStandard(box.exec());
+    const int result = box.exec();
+    return gStopping ? LeastAnswer(buttons) : FromStandard(result);
 }
 
 int ExecDialog(QDialog& dialog)
 {
+    if (gStopping) return QDialog::Rejected;
     if (gDialogResponder) return gDialogResponder(dialog);
     return dialog.exec();
 }

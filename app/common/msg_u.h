@@ -34,6 +34,13 @@ inline void Error(const QString& text, QWidget* parent = nullptr) { Show(TMsgKin
 // Runs a modal dialog (or asks the responder) and returns its result code.
 int ExecDialog(QDialog& dialog);
 
+// The program is stopping: boxes and dialogs that are open close as if
+// cancelled, and no new one asks anybody (each gets the answer that does
+// least: Cancel, else No, else OK).
+void StopAsking();
+bool Stopping();
+int LeastAnswer(int buttons);
+
 using TResponder = std::function<int(const TMsgRequest&)>;
 using TDialogResponder = std::function<int(QDialog&)>;
 // Install a responder; an empty one restores the real boxes.

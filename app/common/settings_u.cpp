@@ -48,13 +48,17 @@ void TSettings::Initialize()
 {
     // The maker folder is made here too: no installer runs on this platform.
     QDir root;
+    const bool shared = SharedDataRoot();
     for (const QString& folder :
          {MakerFolder(), DataFolder(), LogFolder(), RecFolder(), PlayFolder(), WorkFolder()}) {
         if (QFileInfo(folder).isDir()) continue;
         const bool made = folder == MakerFolder() ? root.mkpath(folder) : root.mkdir(folder);
         if (!made)
             throw EInOutError(QStringLiteral("フォルダを作成できません: %1").arg(QDir::toNativeSeparators(folder)));
+        // In a shared data root every user of the group works in these folders.
+        if (shared) SpecialFolders::MakeGroupFolder(folder);
     }
+    SecureLogFolder(shared);
     // A data folder we cannot write to is as fatal as a missing one.
     QFile probe(DataFolder() + QStringLiteral("/.write_test"));
     if (!probe.open(QIODevice::WriteOnly))
@@ -62,6 +66,28 @@ void TSettings::Initialize()
     probe.close();
     probe.remove();
     LoadSettings();
+}
+
+bool TSettings::SharedDataRoot() const
+{
+    return SpecialFolders::IsSharedFolder(FDataRoot);
+}
+
+void TSettings::SecureLogFolder(bool shared) const
+{
+    // Log lines hold phone numbers and SQL: for this user only, unless the
+    // data root is shared by a group (then for the group).
+    if (TLog* log = TLog::Current()) log->SetShared(shared);
+    if (shared) return;
+    const QString folder = LogFolder();
+    // A folder of another user's is left to that user; writing then fails
+    // with its own error.
+    if (!SpecialFolders::MakePrivateFolder(folder)) return;
+    // Files of earlier versions were readable by everyone.
+    const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo& fi : files)
+        if (fi.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther))
+            QFile::setPermissions(fi.absoluteFilePath(), TLog::kPrivatePermissions);
 }
 
 QString TSettings::CurrentLogFile() const

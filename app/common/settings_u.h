@@ -58,6 +58,8 @@ public:
     QString DefaultDatabaseFile() const { return SharedFolder() + QStringLiteral("/KURUDB.FDB"); }
     QString DatabasePathInUse() const { return GTelDbPath.isEmpty() ? DefaultDatabaseFile() : GTelDbPath; }
     QString CurrentLogFile() const;
+    // The data root is a group's shared folder (see the README).
+    bool SharedDataRoot() const;
 
     // Startup entry (XDG autostart file named after the executable).
     static QString StartupFolder();
@@ -129,6 +131,8 @@ public:
     QString UnknownKana = QStringLiteral("はっしんしゃふめい");
 
 private:
+    void SecureLogFolder(bool shared) const;
+
     QString FDataRoot;
     TEnvValues FEnv;
     std::unique_ptr<TIniFile> FIni;

@@ -16,5 +16,7 @@ struct TAppState
     bool RestartRequested = false;
     bool FirstShow = true;
     bool ShutdownDone = false; // the session-end query ran the shutdown steps
-    TUserSignIn User;
+    TUserSignIn User;          // the signed-in user, for the restart
+    bool HandedSignIn = false; // a restart handed the user over (Handed)
+    TUserSignIn Handed;
 };

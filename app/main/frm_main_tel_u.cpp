@@ -1,73 +1,42 @@
-// TfrmMain: the call pipeline, the table refresh, the history and the memo.
+// TfrmMain: the call pipeline, the table refresh, the blink and the memo.
 #include "frm_main_u.h"
 
+#include "call_queue_u.h"
+#include "clock_u.h"
+#include "fra_log_history_u.h"
+#include "string_grid_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
 #include "frm_memo_u.h"
 #include "log_u.h"
-#include "main_tab_bar_u.h"
+#include "record_tabs_u.h"
 #include "msg_u.h"
 #include "tel_receive_u.h"
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QThread>
 #include <QTimer>
 
 namespace {
 // Caller panel colours of the blink.
 const QColor kBlinkGreen(187, 238, 170);
-
-QTableWidgetItem* Cell(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
-}
 } // namespace
 
 // ---------------------------------------------------------------- submit
 
 void TfrmMain::SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                                  const QString& calledReadName)
+                                  const QString& calledReadName, bool fromNotice)
 {
-    FCalls.push_back({telNo, logNo, calledReadName, portNo});
-    QMetaObject::invokeMethod(this, &TfrmMain::TelThreadArrived, Qt::QueuedConnection);
+    FCalls->Submit({telNo, logNo, calledReadName, portNo, fromNotice});
 }
 
-void TfrmMain::TelThreadArrived()
+bool TfrmMain::RefreshBusy() const
 {
-    // A running refresh stops after its current step.
-    FRefreshInterrupt = true;
-    DrainCalls();
-}
-
-void TfrmMain::DrainCalls()
-{
-    // Inside a call already, or inside a refresh that has not unwound yet:
-    // the outer loop (or the retry) picks the request up in order.
-    if (FDraining) return;
-    if (FRefreshBusy) {
-        QTimer::singleShot(10, this, &TfrmMain::DrainCalls);
-        return;
-    }
-    FDraining = true;
-    while (!FCalls.empty()) {
-        const TCallRequest r = FCalls.front();
-        FCalls.pop_front();
-        try {
-            TelReceiveProc(r.TelNo, r.LogNo, r.PortNo, r.CalledReadName);
-        } catch (const std::exception& e) {
-            AppException(ExceptionText(e));
-        }
-    }
-    FDraining = false;
+    return FCalls->RefreshBusy();
 }
 
 // ---------------------------------------------------------------- pipeline
@@ -79,7 +48,7 @@ void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int po
                 calledReadName);
     Log::Detail(QStringLiteral("TelNo=") + telNo);
     const QString lookupNo = TTelReceive::LookupNumber(telNo);
-    FCallStart = QDateTime::currentDateTime();
+    FCallStart = Clock::Now();
     QString callLogNo = logNo;
 
     TTels caller;
@@ -112,21 +81,21 @@ void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int po
         break;
     case 2:
         Log::Detail(QStringLiteral("GJouchuIdx=2"));
-        if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+        if (PageMain->currentIndex() == 0) tabLog->sgdLog->setFocus();
         if (FSettings.GisJouchuOpen) {
             Log::Detail(QStringLiteral("GisJouchuOpen=true"));
             Open1Click();
         }
         break;
     default:
-        if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+        if (PageMain->currentIndex() == 0) tabLog->sgdLog->setFocus();
         break;
     }
 
     SpeakCaller(caller.READ_NAME);
     if (FSettings.Bring) StartBlink();
     if (FSettings.LinkAutoLaunch) ExecCustProg(FSettings.LinkIfNo, telNo, portNo);
-    if (FSettings.AutoCustInfo) OpenCustAcceptTab(caller.CUST_TEL_NON, callLogNo);
+    if (FSettings.AutoCustInfo) OpenCustAcceptTab(caller.CUST_TEL_NON, -1, false, callLogNo);
 }
 
 void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
@@ -134,7 +103,7 @@ void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
     Log::Detail(QStringLiteral("TfrmMain.CallDataInsert TelNo=") + telNo + QStringLiteral(" PortNo=") +
                 QString::number(portNo));
     FTelReceive->IdentifyCaller(telNo, telNo, false);
-    FTelReceive->InsertCallLog(QDateTime::currentDateTime(), telNo, QStringLiteral("発信"), portNo);
+    FTelReceive->InsertCallLog(Clock::Now(), telNo, QStringLiteral("発信"), portNo);
     ShowTodaysCalls();
     edtCall->setText(telNo);
     pnlCallName->setText(FTelReceive->GetCallerName(telNo));
@@ -143,7 +112,7 @@ void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
 
 void TfrmMain::ShowTodaysCalls()
 {
-    SetHistoryDate(QDate::currentDate());
+    SetHistoryDate(Clock::Today());
     TUpTable up;
     up.UpLog = true;
     up.UpTels = true;
@@ -189,39 +158,27 @@ void TfrmMain::BlinkStep()
 
 // ---------------------------------------------------------------- refresh
 
-bool TfrmMain::RefreshInterrupted()
-{
-    QCoreApplication::processEvents();
-    return FRefreshInterrupt;
-}
-
 void TfrmMain::RefreshTables(const TUpTable& up)
 {
-    FRefreshInterrupt = false;
-    FRefreshBusy = true;
-    struct TBusy
-    {
-        bool& flag;
-        ~TBusy() { flag = false; }
-    } busy{FRefreshBusy};
+    TCallQueue::TRefresh refresh(*FCalls);
     Log::Detail(QStringLiteral("TfrmMain.RefreshTables begin"));
     if (up.UpLog || up.UpTels) {
         LoadHistory();
-        if (RefreshInterrupted()) return;
+        if (refresh.Interrupted()) return;
         RefreshCustViews(up);
-        if (RefreshInterrupted()) return;
+        if (refresh.Interrupted()) return;
     }
     if (up.UpAccept || up.UpUser || up.UpActType || up.UpActResult) {
         RefreshLookupLists(up);
-        if (RefreshInterrupted()) return;
+        if (refresh.Interrupted()) return;
         if (FSettings.UseAccept) {
             RefreshAcceptViews(up);
-            if (RefreshInterrupted()) return;
+            if (refresh.Interrupted()) return;
         }
     }
     if (up.UpCustOption || up.UpCustOptionData) {
         RefreshCustOptions(up);
-        if (RefreshInterrupted()) return;
+        if (refresh.Interrupted()) return;
     }
     Log::Detail(QStringLiteral("TfrmMain.RefreshTables end"));
 }
@@ -230,77 +187,17 @@ void TfrmMain::RefreshTables(const TUpTable& up)
 
 void TfrmMain::LoadHistory()
 {
-    Log::Detail(QStringLiteral("TfraCust.MakeLogGrid begin"));
-    sgdLog->clearContents();
-    sgdLog->setRowCount(1);
-    const QDate day = HistoryDate();
-    QString sql = QStringLiteral("select g.*, t.CUST_TEL_NON, t.CALLER, t.READ_NAME, a.ACT_NO from LOG g "
-                                 "left join TELS t on t.TEL_NO = g.TEL_NO "
-                                 "left join ACCEPT_T a on a.LOG_NO = g.LOG_NO where g.DT_FROM >= ") +
-                  SqlDate(day.startOfDay()) + QStringLiteral(" and g.DT_FROM < ") +
-                  SqlDate(day.addDays(1).startOfDay());
-    switch (rgpTelType->checkedId()) {
-    case 0: sql += QStringLiteral(" and g.TEL_TYPE = '着信'"); break;
-    case 1: sql += QStringLiteral(" and g.TEL_TYPE = '発信'"); break;
-    default: break;
-    }
-    sql += QStringLiteral(" order by g.DT_FROM desc");
-    Log::Detail(QStringLiteral("strSql=") + sql);
-
-    TFbQuery& q = FDm.sqlWork;
-    q.SQL = sql;
-    q.Open();
-    TFbQuery::TCloser closer(q);
-    int row = 0;
-    sgdLog->setUpdatesEnabled(false);
-    for (; !q.Eof(); q.Next(), ++row) {
-        if (row >= sgdLog->rowCount()) sgdLog->setRowCount(row + 1);
-        const QDateTime from = q.FieldByName(QStringLiteral("DT_FROM")).AsDateTime();
-        sgdLog->setItem(row, 0, Cell(from.isValid() ? from.toString(QStringLiteral("yy/MM/dd H:mm:ss")) : QString()));
-        sgdLog->setItem(row, 1, Cell(q.FieldByName(QStringLiteral("TEL_NO")).AsString()));
-        sgdLog->setItem(row, 2, Cell(q.FieldByName(QStringLiteral("TEL_TYPE")).AsString()));
-        sgdLog->setItem(row, 3, Cell(q.FieldByName(QStringLiteral("PORT_NO")).AsString()));
-        sgdLog->setItem(row, 4, Cell(q.FieldByName(QStringLiteral("CALLER")).AsString()));
-        sgdLog->setItem(row, 5, Cell(q.FieldByName(QStringLiteral("TEL_MEMO")).AsString()));
-        const TFbField act = q.FieldByName(QStringLiteral("ACT_NO"));
-        sgdLog->setItem(row, 6, Cell(FSettings.UseAccept && !act.IsNull() ? act.AsString() : QString()));
-        sgdLog->setItem(row, 7, Cell(q.FieldByName(QStringLiteral("CUST_TEL_NON")).AsString()));
-        sgdLog->setItem(row, 8, Cell(q.FieldByName(QStringLiteral("READ_NAME")).AsString()));
-        sgdLog->setItem(row, 9, Cell(q.FieldByName(QStringLiteral("LOG_NO")).AsString()));
-    }
-    sgdLog->setUpdatesEnabled(true);
-    if (sgdLog->currentRow() < 0) sgdLog->setCurrentCell(0, 0);
-    Log::Detail(QStringLiteral("TfraCust.MakeLogGrid end"));
-}
-
-QString TfrmMain::CellText(int row, int column) const
-{
-    const QTableWidgetItem* item = sgdLog->item(row, column);
-    return item ? item->text() : QString();
+    tabLog->LoadHistory(HistoryDate(), rgpTelType->checkedId());
 }
 
 void TfrmMain::sgdLogClick()
 {
     pnlCalledNo->hide();
     pnlCalledName->hide();
-    const int row = sgdLog->currentRow();
-    if (row < 0) return;
-    edtCall->setText(CellText(row, 1));
-    pnlCallName->setText(CellText(row, 4));
-}
-
-void TfrmMain::sgdLogDblClick(int row, int column)
-{
-    if (row < 0) return;
-    switch (column) {
-    case 5: EditCallMemo(CellText(row, 9), CellText(row, 5)); break;
-    case 1: OpenTels(CellText(row, 1)); break;
-    case 4: btnCustInfoClick(); break;
-    case 6:
-        if (FSettings.UseAccept) OpenAccept(CellText(row, 6));
-        break;
-    default: break;
-    }
+    QString telNo, name;
+    if (!tabLog->SelectedCall(telNo, name)) return;
+    edtCall->setText(telNo);
+    pnlCallName->setText(name);
 }
 
 void TfrmMain::edtCallExit()
@@ -323,14 +220,6 @@ void TfrmMain::tabLogShow(bool shown)
 
 // ---------------------------------------------------------------- memo
 
-void TfrmMain::btnMemoClick()
-{
-    Log::Detail(QStringLiteral("TfrmMain.btnMemoClick"));
-    const int row = sgdLog->currentRow();
-    if (row < 0) return;
-    EditCallMemo(CellText(row, 9), CellText(row, 5));
-}
-
 void TfrmMain::EditCallMemo(const QString& logNo, const QString& memo)
 {
     bool ok = false;
@@ -342,6 +231,5 @@ void TfrmMain::EditCallMemo(const QString& logNo, const QString& memo)
     FDm.UpdateTelMemo(no, FfrmMemo->Memo());
     TUpTable up;
     up.UpLog = true;
-    RefreshTables(up);
-    SendNotice(up.ToNotice());
+    RefreshAndNotify(up);
 }

@@ -1,9 +1,19 @@
 #include "frm_main_u.h"
 
+#include "accept_sql_u.h"
+#include "call_queue_u.h"
+#include "cust_pages_u.h"
+#include "fra_cust_u.h"
+#include "cust_sql_u.h"
+#include "frm_cust_option_u.h"
+#include "frm_tels_u.h"
 #include "db_start_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
+#include "frm_accept_master_u.h"
+#include "frm_login_u.h"
 #include "frm_memo_u.h"
+#include "frm_user_u.h"
 #include "hand_off_u.h"
 #include "fra_sip_audio_u.h"
 #include "set_sip_u.h"
@@ -12,22 +22,30 @@
 #include "tel_receive_u.h"
 #include "udp_notify_u.h"
 #include "log_u.h"
-#include "main_tab_bar_u.h"
+#include "fra_log_history_u.h"
+#include "record_tabs_u.h"
+#include "shell_u.h"
+#include "string_grid_u.h"
+#include "ui_kit_u.h"
+#include "window_state_u.h"
 #include "msg_u.h"
+#include "clock_u.h"
 #include "os_info_u.h"
 #include "version_u.h"
+#include "auto_backup_u.h"
+#include "frm_delete_u.h"
+#include "frm_export_u.h"
+#include "frm_total_u.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDateEdit>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -36,46 +54,30 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
-namespace {
-// Registry stand-in: the per-user settings of the window.
-std::unique_ptr<QSettings> OpenRegistry()
-{
-    auto reg = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                           QStringLiteral("hoshiba"), QStringLiteral("kuruten3"));
-    reg->beginGroup(QStringLiteral("Initialize"));
-    return reg;
-}
-
-int RegInt(QSettings& reg, const QString& name, int def)
-{
-    bool ok = false;
-    const int v = reg.value(name).toString().toInt(&ok);
-    return ok ? v : def;
-}
-
-bool RegFlag(QSettings& reg, const QString& name, bool def)
-{
-    if (!reg.contains(name)) return def;
-    return reg.value(name).toString() == QLatin1String("1");
-}
-} // namespace
 
 TfrmMain::TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent)
     : QMainWindow(parent), FSettings(settings), FState(state), FDm(dm),
       FTelReceive(std::make_unique<TTelReceive>(dm, settings))
 {
     setObjectName(QStringLiteral("frmMain"));
+    FCalls = new TCallQueue(this);
+    FCalls->SetRunner([this](const TCallQueue::TCallRequest& r) {
+        TelReceiveProc(r.TelNo, r.LogNo, r.PortNo, r.CalledReadName);
+    });
+    FCalls->SetErrorHandler([this](const TCallQueue::TCallRequest& r, const QString& message) {
+        // Any LAN host can send notices: one that cannot be processed is
+        // logged, and the calls behind it do not wait for a box.
+        if (r.FromNotice) Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + message);
+        else AppException(message);
+    });
     BuildUi();
     // The memo window lives as long as the main window.
     FfrmMemo = new TfrmMemo(this);
@@ -85,17 +87,10 @@ TfrmMain::~TfrmMain() = default;
 
 // ---------------------------------------------------------------- layout
 
-void TfrmMain::SetHint(QWidget* w, const QString& hint)
-{
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
-}
-
 QPushButton* TfrmMain::MakeButton(const QString& name, const QString& caption, const QString& hint)
 {
-    auto* b = new QPushButton(caption);
-    b->setObjectName(name);
-    if (!hint.isEmpty()) SetHint(b, hint);
+    auto* b = UiKit::MakeButton(nullptr, name, caption, hint);
+    b->setAutoDefault(true);
     return b;
 }
 
@@ -115,12 +110,23 @@ void TfrmMain::BuildUi()
     BuildStatusBar();
     BuildMenus();
 
-    connect(btnMemo, &QPushButton::clicked, this, &TfrmMain::btnMemoClick);
+    connect(btnMemo, &QPushButton::clicked, this, [this] {
+        if (TfraCust* view = FCustPages->ActiveView()) view->EditSelectedCallMemo();
+        else tabLog->btnMemoClick();
+    });
     connect(btnCustInfo, &QPushButton::clicked, this, &TfrmMain::btnCustInfoClick);
-    connect(sgdLog, &QTableWidget::cellClicked, this, [this] { sgdLogClick(); });
-    connect(sgdLog, &QTableWidget::cellDoubleClicked, this, &TfrmMain::sgdLogDblClick);
+    connect(btnTels, &QPushButton::clicked, this, [this] { OpenTels(edtCall->text()); });
+    connect(tabLog, &TfraLogHistory::Clicked, this, &TfrmMain::sgdLogClick);
+    connect(tabLog, &TfraLogHistory::OpenTelsRequested, this, &TfrmMain::OpenTels);
+    connect(tabLog, &TfraLogHistory::CustInfoRequested, this, &TfrmMain::btnCustInfoClick);
     connect(edtCall, &QLineEdit::editingFinished, this, &TfrmMain::edtCallExit);
-    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
+    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) {
+        tabLogShow(index == 0);
+        if (index >= kFirstCustomerTab) btnMemo->setEnabled(FCustPages->MemoAvailable());
+    });
+    connect(FCustPages, &TCustPages::MemoAvailabilityChanged, this, [this] {
+        if (PageMain->currentIndex() >= kFirstCustomerTab) btnMemo->setEnabled(FCustPages->MemoAvailable());
+    });
 }
 
 QPixmap TfrmMain::TitleImage(bool highlighted) const
@@ -169,7 +175,7 @@ QWidget* TfrmMain::BuildTitleStrip()
     dtpLogDate->setObjectName(QStringLiteral("dtpLogDate"));
     dtpLogDate->setDisplayFormat(QStringLiteral("yyyy年M月d日(ddd)"));
     dtpLogDate->setCalendarPopup(true);
-    SetHint(dtpLogDate, QStringLiteral("選択された日付の発着信履歴が表示されます。"));
+    UiKit::SetHint(dtpLogDate, QStringLiteral("選択された日付の発着信履歴が表示されます。"));
     btnNextDay = MakeButton(QStringLiteral("btnNextDay"), QStringLiteral("▶"));
     btnNextDay->setFixedWidth(28);
     h->addWidget(btnPrevDay);
@@ -178,7 +184,7 @@ QWidget* TfrmMain::BuildTitleStrip()
 
     auto* kindBox = new QGroupBox;
     kindBox->setObjectName(QStringLiteral("rgpTelType"));
-    SetHint(kindBox, QStringLiteral("発着信履歴の表示対象を指定できます。"));
+    UiKit::SetHint(kindBox, QStringLiteral("発着信履歴の表示対象を指定できます。"));
     auto* kh = new QHBoxLayout(kindBox);
     kh->setContentsMargins(6, 2, 6, 2);
     rgpTelType = new QButtonGroup(this);
@@ -269,7 +275,17 @@ QWidget* TfrmMain::BuildButtonPages()
     connect(btnClose2, &QPushButton::clicked, this, &TfrmMain::btnCloseClick);
     connect(btnHelp, &QPushButton::clicked, this, &TfrmMain::btnHelpClick);
     connect(btnMaster, &QPushButton::clicked, this,
-            [this] { PopMaster->popup(btnMaster->mapToGlobal(QPoint(0, btnMaster->height()))); });
+            [this] { PopMaster->popup(btnMaster->mapToGlobal(btnMaster->rect().center())); });
+    connect(btnTotal, &QPushButton::clicked, this, [this] {
+        Log::Detail(QStringLiteral("TfrmMain.btnPrintClick"));
+        TfrmTotal::Execute(*this);
+    });
+    connect(btnExport, &QPushButton::clicked, this, [this] { TfrmExport::Execute(*this); });
+    connect(btnDelete, &QPushButton::clicked, this, [this] {
+        Log::Detail(QStringLiteral("TfrmMain.BitDeleteClick"));
+        TfrmDelete::Execute(*this);
+    });
+    connect(btnBackup, &QPushButton::clicked, this, &TfrmMain::btnRecorderSetClick);
     return PageMenu;
 }
 
@@ -288,7 +304,7 @@ QWidget* TfrmMain::BuildNumberRow()
     edtCall->setFixedWidth(260);
     edtCall->setInputMethodHints(Qt::ImhLatinOnly | Qt::ImhPreferNumbers);
     edtCall->setProperty("imeMode", QStringLiteral("close"));
-    SetHint(edtCall, QStringLiteral("顧客情報表示または発信の電話番号を指定します。"));
+    UiKit::SetHint(edtCall, QStringLiteral("顧客情報表示または発信の電話番号を指定します。"));
     pnlCallName = new QLabel;
     pnlCallName->setObjectName(QStringLiteral("pnlCallName"));
     pnlCallName->setFont(big);
@@ -322,23 +338,12 @@ QWidget* TfrmMain::BuildNumberRow()
 
 QWidget* TfrmMain::BuildMainPages()
 {
-    PageMain = new TMainPages;
+    PageMain = new TRecordPages(kFirstCustomerTab);
     PageMain->setObjectName(QStringLiteral("PageMain"));
-    connect(PageMain->Bar(), &TMainTabBar::CloseRequested, this, &TfrmMain::CloseCustomerPage);
+    PageMain->Bar()->setObjectName(QStringLiteral("PageMainTabs"));
+    connect(PageMain->Bar(), &TRecordTabBar::CloseRequested, this, &TfrmMain::CloseCustomerPage);
 
-    tabLog = new QWidget;
-    tabLog->setObjectName(QStringLiteral("tabLog"));
-    auto* v = new QVBoxLayout(tabLog);
-    v->setContentsMargins(2, 2, 2, 2);
-    sgdLog = new QTableWidget;
-    sgdLog->setObjectName(QStringLiteral("sgdLog"));
-    v->addWidget(sgdLog, 1);
-    pnlAudio = new QWidget;
-    pnlAudio->setObjectName(QStringLiteral("pnlAudio"));
-    pnlAudio->setLayout(new QVBoxLayout);
-    pnlAudio->layout()->setContentsMargins(0, 0, 0, 0);
-    pnlAudio->hide();
-    v->addWidget(pnlAudio);
+    tabLog = new TfraLogHistory(*this);
 
     tabAccept = new QWidget;
     tabAccept->setObjectName(QStringLiteral("tabAccept"));
@@ -346,6 +351,7 @@ QWidget* TfrmMain::BuildMainPages()
 
     PageMain->addTab(tabLog, QStringLiteral("電話履歴"));
     PageMain->addTab(tabAccept, QStringLiteral("対応履歴"));
+    FCustPages = new TCustPages(*this, PageMain, kFirstCustomerTab, this);
     return PageMain;
 }
 
@@ -387,9 +393,21 @@ void TfrmMain::BuildMenus()
 
     PopMaster = new QMenu(this);
     PopMaster->setObjectName(QStringLiteral("PopMaster"));
-    for (const QString& s : {QStringLiteral("担当者登録"), QStringLiteral("対応区分登録"), QStringLiteral("対応結果登録"),
-                             QStringLiteral("顧客補足登録")})
-        PopMaster->addAction(s);
+    const struct {
+        const char* Name;
+        QString Caption;
+        void (TfrmMain::*Click)();
+    } masters[] = {{"itemUser", QStringLiteral("担当者登録"), &TfrmMain::itemUserClick},
+                   {"itemActType", QStringLiteral("対応区分登録"), &TfrmMain::itemActTypeClick},
+                   {"itemActResult", QStringLiteral("対応結果登録"), &TfrmMain::itemActResultClick}};
+    for (const auto& m : masters) {
+        QAction* a = PopMaster->addAction(m.Caption);
+        a->setObjectName(QLatin1String(m.Name));
+        connect(a, &QAction::triggered, this, m.Click);
+    }
+    QAction* custOption = PopMaster->addAction(QStringLiteral("顧客補足登録"));
+    custOption->setObjectName(QStringLiteral("mnuCustOption"));
+    connect(custOption, &QAction::triggered, this, [this] { ShowCustOption(*this); });
 
     PopLog = new QMenu(this);
     PopLog->setObjectName(QStringLiteral("PopLog"));
@@ -423,7 +441,7 @@ bool TfrmMain::FormCreate()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint);
 
-    SetHistoryDate(QDate::currentDate());
+    SetHistoryDate(Clock::Today());
     PageMenu->setCurrentIndex(0);
     PageMain->setCurrentIndex(0);
     setWindowTitle(QStringLiteral("くるてん３"));
@@ -442,11 +460,11 @@ bool TfrmMain::FormCreate()
 
     btnDial->show();
     btnHangUp->show();
-    SetHint(btnDial, QStringLiteral("電話をかけます。"));
-    SetHint(btnSetSIP, QStringLiteral("通信設定を行います。"));
+    UiKit::SetHint(btnDial, QStringLiteral("電話をかけます。"));
+    UiKit::SetHint(btnSetSIP, QStringLiteral("通信設定を行います。"));
     InitSoftphone();
 
-    SetupLogGrid();
+    tabLog->SetupLogGrid(FSettings.UseAccept);
     stbPanel2->setText(VersionText());
     mnuDetailLog->setChecked(TLog::Current() && TLog::Current()->Detailed());
     mnuOpenLog->setEnabled(QFileInfo::exists(FSettings.CurrentLogFile()));
@@ -467,22 +485,36 @@ bool TfrmMain::ConnectDatabase()
 
 bool TfrmMain::SignIn()
 {
-    // Two parameters: the restart (or a shortcut) signs the same user in again.
-    if (FState.Args.size() == 2) {
-        TUser user;
-        if (FDm.LoginUser(FState.Args[0], FState.Args[1], user)) {
-            FState.User = {user.USERID, user.PASSWD};
-            FDm.SignedInUser = user;
-            QEventLoop wait;
-            QTimer::singleShot(1000, &wait, &QEventLoop::quit);
-            wait.exec();
-            return true;
-        }
-        Msg::Warn(QStringLiteral("ユーザIDかパスワードが無効です。もしくは有効期限が過ぎています。"), this);
+    // A restart hands the signed-in user over privately; scripts may still
+    // give user ID and password as the two parameters.
+    const bool given = FState.HandedSignIn || FState.Args.size() == 2;
+    if (!given) {
+        if (LoginCheck()) return true;
+        FDm.CloseDatabase();
+        return false;
+    }
+    const TUserSignIn credentials = FState.HandedSignIn ? FState.Handed : TUserSignIn{FState.Args[0], FState.Args[1]};
+    TUser user;
+    if (!FDm.LoginUser(credentials.UserId, credentials.Password, user)) {
+        Msg::Warn(TfrmLogin::kInvalidText, this);
         Log::Detail(QStringLiteral("reboot Halt"));
         return false;
     }
-    // The sign-in window arrives with the user master.
+    FState.User = {user.USERID, user.PASSWD};
+    FDm.SignedInUser = user;
+    QEventLoop wait;
+    QTimer::singleShot(1000, &wait, &QEventLoop::quit);
+    wait.exec();
+    return true;
+}
+
+bool TfrmMain::LoginCheck()
+{
+    Log::Detail(QStringLiteral("TfrmMain.LoginCheck begin"));
+    TfrmLogin login(FDm, this);
+    if (Msg::ExecDialog(login) != QDialog::Accepted) return false;
+    FDm.SignedInUser = login.User();
+    FState.User = {login.User().USERID, login.User().PASSWD};
     return true;
 }
 
@@ -498,9 +530,15 @@ void TfrmMain::InitNMUDP()
     FUdp->InitNMUDP();
     connect(FUdp, &TUdpNotify::TelNoticeReceived, this,
             [this](const QString& telNo, const QString& logNo, int portNo) {
-                SubmitIncomingCall(telNo, logNo, portNo, QString());
+                SubmitIncomingCall(telNo, logNo, portNo, QString(), true);
             });
-    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) { RefreshTables(up); });
+    connect(FUdp, &TUdpNotify::RefreshNoticeReceived, this, [this](const TUpTable& up) {
+        try {
+            RefreshTables(up);
+        } catch (const std::exception& e) {
+            Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + ExceptionText(e));
+        }
+    });
 }
 void TfrmMain::MakeIfMenu() {}
 void TfrmMain::InitSoftphone()
@@ -512,10 +550,10 @@ void TfrmMain::InitSoftphone()
     FPhone->BindToListenAddress = SipStart.BindToListenAddress;
     FPhone->CreateVaxObjects(1);
     FPhone->SetAccountSource(AccountSourceOf(FDm));
-    FAudio = new TfraSipAudio(*FPhone, FSettings, pnlAudio);
-    pnlAudio->layout()->addWidget(FAudio);
+    FAudio = new TfraSipAudio(*FPhone, FSettings, tabLog->pnlAudio);
+    tabLog->pnlAudio->layout()->addWidget(FAudio);
     FAudio->InitAudioDevices();
-    pnlAudio->show();
+    tabLog->pnlAudio->show();
     FPhone->Ring().LoadRingWave(FExeDir + QStringLiteral("wav/incom.wav"));
 
     QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
@@ -535,7 +573,7 @@ void TfrmMain::InitSoftphone()
             });
     connect(FPhone, &TSoftPhone::OutgoingCallDialled, this, [this](const QString& telNo, int portNo) {
         CallDataInsert(telNo, portNo);
-        if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+        if (PageMain->currentIndex() == 0) tabLog->sgdLog->setFocus();
     });
     connect(FPhone, &TSoftPhone::NumberBoxFocusRequested, this, [this] { edtCall->setFocus(); });
     connect(FPhone, &TSoftPhone::SipSettingsRequested, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
@@ -544,28 +582,16 @@ void TfrmMain::InitSoftphone()
     connect(btnHangUp, &QPushButton::clicked, this, [this] { FPhone->btnHangUpClick(); });
     connect(btnSetSIP, &QPushButton::clicked, this, [this] { ShowSetSIP(FDm, *FPhone, this); });
 }
-void TfrmMain::CreateLookupLists() {}
-void TfrmMain::SetupAcceptGrid() {}
-
-void TfrmMain::SetupLogGrid()
+void TfrmMain::CreateLookupLists()
 {
-    const QStringList headers = {QStringLiteral("発着信日時"), QStringLiteral("電話番号"), QStringLiteral("区分"),
-                                 QStringLiteral("LINE"),       QStringLiteral("顧客名"),   QStringLiteral("メモ"),
-                                 QStringLiteral("対応"),       QString(),                  QString(),
-                                 QString()};
-    sgdLog->setColumnCount(headers.size());
-    sgdLog->setHorizontalHeaderLabels(headers);
-    sgdLog->setRowCount(1);
-    sgdLog->verticalHeader()->hide();
-    sgdLog->setSelectionBehavior(QAbstractItemView::SelectRows);
-    sgdLog->setSelectionMode(QAbstractItemView::SingleSelection);
-    sgdLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgdLog->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    const int widths[] = {149, 118, 50, 0, 159, 193, 35, 0, 0, 0};
-    for (int c = 0; c < headers.size(); ++c) sgdLog->setColumnWidth(c, widths[c]);
-    for (int c : {3, 7, 8, 9}) sgdLog->setColumnHidden(c, true);
-    sgdLog->setColumnHidden(6, !FSettings.UseAccept);
+    FActTypes = AcceptSql::MakeActTypeTemp(FDm);
+    FActResults = AcceptSql::MakeActResultTemp(FDm);
+    CustSql::MakeCustOptionTemp(FDm, FCustOptions);
+    CustSql::MakeCustOptionDataTemp(FDm, FCustOptions);
+    FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
 }
+
+void TfrmMain::SetupAcceptGrid() {}
 
 void TfrmMain::LoadBanner()
 {
@@ -601,7 +627,7 @@ void TfrmMain::showEvent(QShowEvent* event)
     EnsureFirstShowSteps();
     // Every show: the selected call into the number box, focus on the history.
     sgdLogClick();
-    if (PageMain->currentIndex() == 0) sgdLog->setFocus();
+    if (PageMain->currentIndex() == 0) tabLog->sgdLog->setFocus();
 }
 
 void TfrmMain::EnsureFirstShowSteps()
@@ -653,7 +679,7 @@ void TfrmMain::FormDestroy()
     FCallStart = QDateTime();
     SendEndRequests();
     if (FSettings.GJouchuIdx == 1) LeaveResident();
-    if (FSettings.AutoBackup) AutoBackup();
+    if (FSettings.AutoBackup) AutoBackup(false);
     Log::Detail(QStringLiteral("TfrmMain.HeapFreeProc"));
     if (FPhone) FPhone->Ring().FreeRingWave();
     if (FSpeech && FSpeech->EngineExists()) FSpeech->ReleaseEngine();
@@ -677,7 +703,7 @@ void TfrmMain::EnterResident()
     }
     for (QPushButton* b : {btnClose, btnClose2}) {
         b->setText(QStringLiteral("閉じる"));
-        SetHint(b, QStringLiteral("画面を閉じて待機します。"));
+        UiKit::SetHint(b, QStringLiteral("画面を閉じて待機します。"));
         b->setMenu(nullptr);
         b->setContextMenuPolicy(Qt::CustomContextMenu);
         disconnect(b, &QWidget::customContextMenuRequested, nullptr, nullptr);
@@ -690,7 +716,7 @@ void TfrmMain::LeaveResident()
 {
     for (QPushButton* b : {btnClose, btnClose2}) {
         b->setText(QStringLiteral("終了"));
-        SetHint(b, QStringLiteral("画面を閉じて終了します。"));
+        UiKit::SetHint(b, QStringLiteral("画面を閉じて終了します。"));
         b->setContextMenuPolicy(Qt::DefaultContextMenu);
         disconnect(b, &QWidget::customContextMenuRequested, nullptr, nullptr);
     }
@@ -720,50 +746,34 @@ void TfrmMain::Open1Click()
 void TfrmMain::ReadRegistry()
 {
     Log::Detail(QStringLiteral("TfrmMain.ReadRegistry"));
-    auto reg = OpenRegistry();
-    const int state = RegInt(*reg, QStringLiteral("frmMainWindowState"), 0);
-    if (state == 1) {
-        QPoint pos(RegInt(*reg, QStringLiteral("frmMainLeft"), 0), RegInt(*reg, QStringLiteral("frmMainTop"), 0));
-        if (!QGuiApplication::screenAt(pos)) pos = QPoint(0, 0);
-        move(pos);
-        resize(qMax(kDesignedWidth, RegInt(*reg, QStringLiteral("frmMainWidth"), kDesignedWidth)),
-               qMax(kMinHeight, RegInt(*reg, QStringLiteral("frmMainHeight"), kMinHeight)));
-    } else if (state == 2) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-    } else {
-        move(0, 0);
-    }
-    ExportPaths.ExpPath = reg->value(QStringLiteral("ExpPath")).toString();
-    ExportPaths.ExpTaiPath = reg->value(QStringLiteral("ExpTaiPath")).toString();
-    ExportPaths.ExpCustPath = reg->value(QStringLiteral("ExpCustPath")).toString();
-    ExportPaths.ExpTelsPath = reg->value(QStringLiteral("ExpTelsPath")).toString();
-    ExportPaths.ExportDelCrlfTel = RegFlag(*reg, QStringLiteral("ExportDelCrlfTel"), true);
-    ExportPaths.ExportDelCrlfTai = RegFlag(*reg, QStringLiteral("ExportDelCrlfTai"), true);
-    ExportPaths.ExportDelCrlfCust = RegFlag(*reg, QStringLiteral("ExportDelCrlfCust"), true);
+    TRegistry reg;
+    reg.ReadBounds(this, QStringLiteral("frmMain"), QSize(kDesignedWidth, kMinHeight),
+                   QSize(kDesignedWidth, kMinHeight));
+    TExportPaths& e = FExportPaths;
+    e.ExpPath = reg.ReadText(QStringLiteral("ExpPath"));
+    e.ExpTaiPath = reg.ReadText(QStringLiteral("ExpTaiPath"));
+    e.ExpCustPath = reg.ReadText(QStringLiteral("ExpCustPath"));
+    e.ExpTelsPath = reg.ReadText(QStringLiteral("ExpTelsPath"));
+    e.ExportDelCrlfTel = reg.ReadFlag(QStringLiteral("ExportDelCrlfTel"), true);
+    e.ExportDelCrlfTai = reg.ReadFlag(QStringLiteral("ExportDelCrlfTai"), true);
+    e.ExportDelCrlfCust = reg.ReadFlag(QStringLiteral("ExportDelCrlfCust"), true);
 }
 
 void TfrmMain::WriteRegistry()
 {
     Log::Detail(QStringLiteral("TfrmMain.WriteRegistry"));
-    auto reg = OpenRegistry();
-    const QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
-    reg->setValue(QStringLiteral("frmMainLeft"), QString::number(r.x()));
-    reg->setValue(QStringLiteral("frmMainTop"), QString::number(r.y()));
-    reg->setValue(QStringLiteral("frmMainHeight"), QString::number(r.height()));
-    reg->setValue(QStringLiteral("frmMainWidth"), QString::number(r.width()));
-    int state = 3;
-    if (isMaximized()) state = 2;
-    else if (!isMinimized()) state = 1;
-    reg->setValue(QStringLiteral("frmMainWindowState"), QString::number(state));
-    reg->setValue(QStringLiteral("frmMainActWidth"), QString::number(0));
-    reg->setValue(QStringLiteral("ExpPath"), ExportPaths.ExpPath);
-    reg->setValue(QStringLiteral("ExpTaiPath"), ExportPaths.ExpTaiPath);
-    reg->setValue(QStringLiteral("ExpCustPath"), ExportPaths.ExpCustPath);
-    reg->setValue(QStringLiteral("ExpTelsPath"), ExportPaths.ExpTelsPath);
-    reg->setValue(QStringLiteral("ExportDelCrlfTel"), TSettings::FlagToText(ExportPaths.ExportDelCrlfTel));
-    reg->setValue(QStringLiteral("ExportDelCrlfTai"), TSettings::FlagToText(ExportPaths.ExportDelCrlfTai));
-    reg->setValue(QStringLiteral("ExportDelCrlfCust"), TSettings::FlagToText(ExportPaths.ExportDelCrlfCust));
-    reg->sync();
+    TRegistry reg;
+    reg.WriteBounds(this, QStringLiteral("frmMain"));
+    reg.WriteInt(QStringLiteral("frmMainActWidth"), 0);
+    const TExportPaths& e = FExportPaths;
+    reg.WriteText(QStringLiteral("ExpPath"), e.ExpPath);
+    reg.WriteText(QStringLiteral("ExpTaiPath"), e.ExpTaiPath);
+    reg.WriteText(QStringLiteral("ExpCustPath"), e.ExpCustPath);
+    reg.WriteText(QStringLiteral("ExpTelsPath"), e.ExpTelsPath);
+    reg.WriteFlag(QStringLiteral("ExportDelCrlfTel"), e.ExportDelCrlfTel);
+    reg.WriteFlag(QStringLiteral("ExportDelCrlfTai"), e.ExportDelCrlfTai);
+    reg.WriteFlag(QStringLiteral("ExportDelCrlfCust"), e.ExportDelCrlfCust);
+    reg.Sync();
 }
 
 // ---------------------------------------------------------------- history
@@ -815,8 +825,9 @@ void TfrmMain::btnHelpClick()
         Msg::Warn(QStringLiteral("ヘルプファイルが見つかりません。"), this);
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(help)))
-        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。"), this);
+    QString missing;
+    if (!Shell::OpenFile(help, &missing))
+        Msg::Warn(QStringLiteral("プログラムの起動に失敗しました。\r\n") + missing, this);
 }
 
 void TfrmMain::PopLogPopup()
@@ -845,8 +856,10 @@ void TfrmMain::mnuDetailLogClick()
 void TfrmMain::mnuOpenLogClick()
 {
     const QString file = FSettings.CurrentLogFile();
-    if (QFileInfo::exists(file)) QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    else Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+    QString missing;
+    if (!QFileInfo::exists(file)) Msg::Info(QStringLiteral("ログファイルはありません。"), this);
+    else if (!Shell::OpenFile(file, &missing))
+        Msg::Warn(QStringLiteral("ログファイルを開けませんでした。\r\n") + missing, this);
 }
 
 bool TfrmMain::event(QEvent* event)
@@ -927,15 +940,7 @@ int TfrmMain::AddCustomerPage(QWidget* view, const QString& caption)
 
 void TfrmMain::CloseCustomerPage(int index)
 {
-    if (index < TMainTabBar::kFirstCustomerTab || index >= PageMain->count()) return;
-    QWidget* page = PageMain->widget(index);
-    const bool onlyOne = PageMain->count() == TMainTabBar::kFirstCustomerTab + 1;
-    PageMain->removeTab(index);
-    delete page;
-    int next = onlyOne ? 0 : index - 1;
-    if (!PageMain->isTabVisible(next)) next = 0; // the handling page is hidden without the feature
-    PageMain->setCurrentIndex(next);
-    PageMain->Bar()->update();
+    PageMain->FreeRecordPage(index, 0);
 }
 
 void TfrmMain::OnUserInfoUpdated()
@@ -951,19 +956,139 @@ void TfrmMain::SpeakCaller(const QString& readName)
         FSpeech->Speech(TSpeech::Announcement(readName, FSettings.SpeakFoot));
 }
 void TfrmMain::ExecCustProg(int, const QString&, int) {}
-void TfrmMain::OpenCustAcceptTab(const QString&, const QString&) {}
-void TfrmMain::RefreshCustViews(const TUpTable&) {}
-void TfrmMain::RefreshLookupLists(const TUpTable&) {}
+int TfrmMain::OpenCustTab(const QString& telNo)
+{
+    return FCustPages->OpenCustTab(telNo);
+}
+int TfrmMain::FindCustPageIndex(const QString& custTelNon)
+{
+    return FCustPages->FindCustPageIndex(custTelNon);
+}
+void TfrmMain::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo)
+{
+    FCustPages->OpenCustAcceptTab(custTelNon, actNo, browse, logNo);
+}
+void TfrmMain::RefreshCustViews(const TUpTable& up)
+{
+    FCustPages->RefreshCustLogs(up.CustTel);
+    if (up.UpTels) FCustPages->RefreshCustTels(up.CustTel);
+}
+void TfrmMain::RefreshLookupLists(const TUpTable& up)
+{
+    if (up.UpUser) FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
+    if (up.UpActType) FActTypes = AcceptSql::MakeActTypeTemp(FDm);
+    if (up.UpActResult) FActResults = AcceptSql::MakeActResultTemp(FDm);
+}
 void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
-void TfrmMain::RefreshCustOptions(const TUpTable&) {}
-void TfrmMain::OpenTels(const QString&) {}
+void TfrmMain::RefreshCustOptions(const TUpTable& up)
+{
+    if (up.UpCustOption) CustSql::MakeCustOptionTemp(FDm, FCustOptions);
+    if (up.UpCustOptionData) CustSql::MakeCustOptionDataTemp(FDm, FCustOptions);
+}
+void TfrmMain::OpenTels(const QString& telNo)
+{
+    ShowTelBook(*this, telNo);
+}
 void TfrmMain::LoadAcceptHistory() {}
-void TfrmMain::OpenAccept(const QString&) {}
-void TfrmMain::btnCustInfoClick() {}
+void TfrmMain::btnCustInfoClick()
+{
+    if (FSettings.LinkEnabled) ExecCustProg(FSettings.LinkIfNo, edtCall->text(), 1);
+    else OpenCustTab(edtCall->text());
+}
 void TfrmMain::SendEndRequests() {}
-void TfrmMain::AutoBackup() {}
+bool TfrmMain::AutoBackup(bool showMessages)
+{
+    return ::AutoBackup(FSettings, FDm, showMessages, this);
+}
+void TfrmMain::btnRecorderSetClick()
+{
+    if (AutoBackup(true)) Msg::Info(QStringLiteral("バックアップ完了しました。"), this);
+}
 void TfrmMain::FreeLookupLists() {}
 void TfrmMain::SendNotice(const QString& text)
 {
     if (FUdp) FUdp->UpdateTelIvent(text);
+}
+
+// ---------------------------------------------------------------- masters
+
+void TfrmMain::ShowMaster(QDialog& frm, void (*flag)(TUpTable&))
+{
+    Msg::ExecDialog(frm);
+    TUpTable up;
+    flag(up);
+    RefreshAndNotify(up);
+}
+
+void TfrmMain::itemUserClick()
+{
+    TfrmUser frm(FDm, this);
+    ShowMaster(frm, [](TUpTable& up) { up.UpUser = true; });
+}
+
+void TfrmMain::itemActTypeClick()
+{
+    TfrmAcceptType frm(FDm, this);
+    ShowMaster(frm, [](TUpTable& up) { up.UpActType = true; });
+}
+
+void TfrmMain::itemActResultClick()
+{
+    TfrmAcceptResult frm(FDm, this);
+    ShowMaster(frm, [](TUpTable& up) { up.UpActResult = true; });
+}
+
+// ---------------------------------------------------------------- host
+
+void TfrmMain::SendRefreshNotice(const TUpTable& up)
+{
+    SendNotice(up.ToNotice());
+}
+
+void TfrmMain::SetCustTabCaption(QWidget* view, const QString& caption)
+{
+    for (int i = kFirstCustomerTab; i < PageMain->count(); ++i) {
+        QWidget* page = PageMain->widget(i);
+        if (page == view || page->isAncestorOf(view)) {
+            PageMain->setTabText(i, caption);
+            PageMain->Bar()->update();
+            return;
+        }
+    }
+}
+
+void TfrmMain::RequestCloseActiveTab()
+{
+    QMetaObject::invokeMethod(this, &TfrmMain::OnUserInfoUpdated, Qt::QueuedConnection);
+}
+
+QString TfrmMain::CallNumber() const
+{
+    return edtCall->text();
+}
+
+void TfrmMain::SetCallNumber(const QString& telNo)
+{
+    edtCall->setText(telNo);
+}
+
+void TfrmMain::SetCallName(const QString& name)
+{
+    pnlCallName->setText(name);
+}
+
+void TfrmMain::FocusCallNumber()
+{
+    edtCall->setFocus();
+}
+
+QString TfrmMain::SignedInUserId() const
+{
+    return FDm.SignedInUser.USERID;
+}
+
+void TfrmMain::RequestRestart()
+{
+    FState.RestartRequested = true;
+    close();
 }

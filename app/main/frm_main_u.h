@@ -3,6 +3,7 @@
 // open every other window, resident mode in the notification area, and the
 // start-up and shutdown steps that belong to the window.
 #include "app_state_u.h"
+#include "main_host_u.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
 #include "up_table_u.h"
@@ -10,12 +11,12 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
-#include <deque>
 #include <memory>
 
 class QAction;
 class QButtonGroup;
 class QDateEdit;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -23,32 +24,29 @@ class QPushButton;
 class QRadioButton;
 class QSystemTrayIcon;
 class QTabWidget;
-class QTableWidget;
 class QTimer;
 class QWidget;
 class TdmCmn;
 class TfrmMemo;
 class TTelReceive;
-class TMainPages;
+class TRecordPages;
+class TCallQueue;
+class TfraLogHistory;
 class TUdpNotify;
 class TSpeech;
 class TSoftPhone;
 class TfraSipAudio;
+class TCustPages;
 
-// Export folders and options kept in the registry.
-struct TExportPaths
-{
-    QString ExpPath, ExpTaiPath, ExpCustPath, ExpTelsPath;
-    bool ExportDelCrlfTel = true, ExportDelCrlfTai = true, ExportDelCrlfCust = true;
-};
-
-class TfrmMain : public QMainWindow
+class TfrmMain : public QMainWindow, public TMainHost
 {
     Q_OBJECT
 public:
     static constexpr int kDesignedWidth = 770;
     static constexpr int kDesignedHeight = 688;
     static constexpr int kMinHeight = 250;
+    // Page 0 call history, 1 handling history, then one page per customer.
+    static constexpr int kFirstCustomerTab = 2;
 
     TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent = nullptr);
     ~TfrmMain() override;
@@ -64,19 +62,20 @@ public:
     // Hand-off from a second start or another program.
     void OnDemoActivate(const THandOffPacket& packet);
     // Uncaught exceptions end here.
-    void AppException(const QString& message);
+    void AppException(const QString& message) override;
 
     // Every call source enters here; the pipeline runs later on this thread.
+    // fromNotice: a LAN notice, whose failures are logged, never shown.
     void SubmitIncomingCall(const QString& telNo, const QString& logNo, int portNo,
-                            const QString& calledReadName);
+                            const QString& calledReadName, bool fromNotice = false);
     void TelReceiveProc(const QString& telNo, const QString& logNo, int portNo, const QString& calledReadName);
     // Outgoing call record, after a number has been dialled.
     void CallDataInsert(const QString& telNo, int portNo);
     // Reloads what the request names; stops early when a call arrives.
-    void RefreshTables(const TUpTable& up);
-    bool RefreshBusy() const { return FRefreshBusy; }
+    void RefreshTables(const TUpTable& up) override;
+    bool RefreshBusy() const;
     // Memo of one call-log row.
-    void EditCallMemo(const QString& logNo, const QString& memo);
+    void EditCallMemo(const QString& logNo, const QString& memo) override;
 
     // Hand-off commands.
     void DialCommand(const QString& telNo);
@@ -84,13 +83,13 @@ public:
     void HangUp();
 
     // History view
-    QDate HistoryDate() const;
-    void SetHistoryDate(const QDate& date);
+    QDate HistoryDate() const override;
+    void SetHistoryDate(const QDate& date) override;
     void LoadHistory();
 
     // Resident mode
-    void EnterResident();
-    void LeaveResident();
+    void EnterResident() override;
+    void LeaveResident() override;
     bool IconPresent() const { return FTrayIcon != nullptr; }
     TSoftPhone* Phone() const { return FPhone; }
 
@@ -99,14 +98,39 @@ public:
     int AddCustomerPage(QWidget* view, const QString& caption);
     void CloseCustomerPage(int index);
     void OnUserInfoUpdated();
-    void ShowBalloon(const QString& text);
+    void ShowBalloon(const QString& text) override;
     void Open1Click();
 
     QString VersionText() const;
     void ReadRegistry();
     void WriteRegistry();
 
-    TExportPaths ExportPaths;
+    // TMainHost
+    TSettings& Settings() override { return FSettings; }
+    TdmCmn& Dm() override { return FDm; }
+    QWidget* HostWindow() override { return this; }
+    TSpeech* Speech() override { return FSpeech; }
+    int OpenCustTab(const QString& telNo) override;
+    int FindCustPageIndex(const QString& custTelNon) override;
+    void OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo) override;
+    void SetCustTabCaption(QWidget* view, const QString& caption) override;
+    void RequestCloseActiveTab() override;
+    void ReloadCallHistory() override { LoadHistory(); }
+    void ReloadAcceptHistory() override { LoadAcceptHistory(); }
+    void SendRefreshNotice(const TUpTable& up) override;
+    QString CallNumber() const override;
+    void SetCallNumber(const QString& telNo) override;
+    void SetCallName(const QString& name) override;
+    void FocusCallNumber() override;
+    const TLookupList& ActTypes() const override { return FActTypes; }
+    const TLookupList& ActResults() const override { return FActResults; }
+    const TLookupList& Users() const override { return FUsers; }
+    const TCustOptions& CustOptions() const override { return FCustOptions; }
+    QString SignedInUserId() const override;
+    TExportPaths& ExportPaths() override { return FExportPaths; }
+    void RequestRestart() override;
+    void ReloadBanner() override { LoadBanner(); }
+    void ExecCustProg(int ifNo, const QString& telNo, int portNo) override;
 
     // How the softphone engine is started (set before FormCreate). The
     // program listens on every address; tests keep it on loopback.
@@ -133,16 +157,16 @@ private:
     void BuildStatusBar();
     void BuildMenus();
     QPushButton* MakeButton(const QString& name, const QString& caption, const QString& hint = QString());
-    void SetHint(QWidget* w, const QString& hint);
 
     // Creation steps that belong to other subsystems.
     bool ConnectDatabase();
     bool SignIn();
+    // The sign-in window; true when a user signed in.
+    bool LoginCheck();
     void CreateSpeech();
     void InitNMUDP();
     void MakeIfMenu();
     void InitSoftphone();
-    void SetupLogGrid();
     void CreateLookupLists();
     void SetupAcceptGrid();
     void LoadBanner();
@@ -155,44 +179,34 @@ private:
     void PopLogPopup();
     void mnuDetailLogClick();
     void mnuOpenLogClick();
-    void btnMemoClick();
+    // Master menu: the windows, then the lists rebuilt here and on the LAN.
+    void itemUserClick();
+    void itemActTypeClick();
+    void itemActResultClick();
+    void ShowMaster(QDialog& frm, void (*flag)(TUpTable&));
     void sgdLogClick();
-    void sgdLogDblClick(int row, int column);
     void edtCallExit();
     void tabLogShow(bool shown);
 
-    // Call queue: calls run one after the other, in order of arrival, never
-    // inside a running refresh.
-    struct TCallRequest
-    {
-        QString TelNo, LogNo, CalledReadName;
-        int PortNo = 1;
-    };
-    void TelThreadArrived();
-    void DrainCalls();
-    // Lets pending events run; true when a call asked the refresh to stop.
-    bool RefreshInterrupted();
     // History of today reloaded after a call was logged.
     void ShowTodaysCalls();
     void StartBlink();
     void BlinkStep();
     void SendNotice(const QString& text);
-    QString CellText(int row, int column) const;
 
     // Steps whose windows and views arrive with later subsystems.
     void SpeakCaller(const QString& readName);
-    void ExecCustProg(int ifNo, const QString& telNo, int portNo);
-    void OpenCustAcceptTab(const QString& custTelNon, const QString& logNo);
     void RefreshCustViews(const TUpTable& up);
     void RefreshLookupLists(const TUpTable& up);
     void RefreshAcceptViews(const TUpTable& up);
     void RefreshCustOptions(const TUpTable& up);
     void OpenTels(const QString& telNo);
     void LoadAcceptHistory();
-    void OpenAccept(const QString& actNo);
     void btnCustInfoClick();
     void SendEndRequests();
-    void AutoBackup();
+    // The database backup; true when the copy was made.
+    bool AutoBackup(bool showMessages);
+    void btnRecorderSetClick();
     void FreeLookupLists();
 
     TSettings& FSettings;
@@ -204,11 +218,14 @@ private:
     TSoftPhone* FPhone = nullptr;
     TfraSipAudio* FAudio = nullptr;
     TfrmMemo* FfrmMemo = nullptr;
+    TCallQueue* FCalls = nullptr;
     QDateTime FCallStart;
-    std::deque<TCallRequest> FCalls;
-    bool FDraining = false;
-    bool FRefreshBusy = false;
-    bool FRefreshInterrupt = false;
+    TExportPaths FExportPaths;
+    TLookupList FActTypes = TLookupList::WithEmptyEntry();
+    TLookupList FActResults = TLookupList::WithEmptyEntry();
+    TLookupList FUsers = TLookupList::WithEmptyEntry();
+    TCustOptions FCustOptions;
+    TCustPages* FCustPages = nullptr;
     QTimer* FBlinkTimer = nullptr;
     QTimer* FTitleBlink = nullptr;
     int FTitleBlinkCount = 0;
@@ -247,11 +264,9 @@ private:
     QLabel* pnlCalledNo = nullptr;
     QLabel* pnlCalledName = nullptr;
     // Main pages
-    TMainPages* PageMain = nullptr;
-    QWidget* tabLog = nullptr;
+    TRecordPages* PageMain = nullptr;
+    TfraLogHistory* tabLog = nullptr;
     QWidget* tabAccept = nullptr;
-    QTableWidget* sgdLog = nullptr;
-    QWidget* pnlAudio = nullptr;
     // Status bar panels
     QLabel* stbPanel0 = nullptr;
     QLabel* stbPanel1 = nullptr;

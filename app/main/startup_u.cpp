@@ -4,9 +4,11 @@
 #include "dm_cmn_u.h"
 #include "errors_u.h"
 #include "frm_main_u.h"
+#include "import_postal_u.h"
 #include "kuruten_app_u.h"
 #include "log_u.h"
 #include "msg_u.h"
+#include "restart_u.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
 #include "special_folders_u.h"
@@ -14,7 +16,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -30,22 +33,33 @@ const QString kInstanceName = QStringLiteral("kuruten3");
 constexpr int kHandOffTimeoutMs = 10000;
 
 // For tests that run the real program: boxes are recorded in a file and
-// answered without waiting for a person.
+// answered without waiting for a person. KURUTEN_MSG_HOLD_MS keeps each box
+// open that long first, as a person reading it would.
 void InstallScriptedAnswers()
 {
     const QString file = qEnvironmentVariable("KURUTEN_MSG_LOG");
     if (file.isEmpty()) return;
-    Msg::SetResponder([file](const TMsgRequest& r) {
-        QFile f(file);
-        if (f.open(QIODevice::Append)) {
-            const char* kinds[] = {"info", "warning", "error", "confirm"};
-            QTextStream(&f) << kinds[int(r.Kind)] << '\t' << QString(r.Text).replace('\n', "\\n") << '\n';
-        }
+    const int holdMs = qEnvironmentVariableIntValue("KURUTEN_MSG_HOLD_MS");
+    Msg::SetResponder([file, holdMs](const TMsgRequest& r) {
+        const auto record = [&file](const QString& line) {
+            QFile f(file);
+            if (f.open(QIODevice::Append)) QTextStream(&f) << line << '\n';
+        };
+        const char* kinds[] = {"info", "warning", "error", "confirm"};
+        const QString text = QString(r.Text).replace('\n', "\\n");
+        record(QString::fromLatin1(kinds[int(r.Kind)]) + QLatin1Char('\t') + text);
         const QString answer = qEnvironmentVariable("KURUTEN_MSG_ANSWER").toLower();
-        if (answer == QLatin1String("no") && (r.Buttons & mbNo)) return int(mbNo);
-        if (answer == QLatin1String("cancel") && (r.Buttons & mbCancel)) return int(mbCancel);
-        if (r.Buttons & mbYes) return int(mbYes);
-        return int(mbOK);
+        int result = mbOK;
+        if (answer == QLatin1String("no") && (r.Buttons & mbNo)) result = mbNo;
+        else if (answer == QLatin1String("cancel") && (r.Buttons & mbCancel)) result = mbCancel;
+        else if (r.Buttons & mbYes) result = mbYes;
+        if (holdMs > 0) {
+            QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), r.Text);
+            QTimer::singleShot(holdMs, &box, [&box] { box.done(QDialog::Accepted); });
+            if (box.exec() != QDialog::Accepted) result = Msg::LeastAnswer(r.Buttons);
+            record(QStringLiteral("closed\t") + text);
+        }
+        return result;
     });
 }
 
@@ -66,7 +80,10 @@ int HandOffToRunningCopy(const TSettings& settings, const QStringList& args)
     packet.Handle = handle;
     packet.DwData = 1;
     packet.Data = args[1].toUtf8();
-    const auto result = TSingleInstance::Send(kInstanceName, SpecialFolders::Runtime(), packet, kHandOffTimeoutMs);
+    const auto result = TSingleInstance::Send(TSingleInstance::InstanceName(kInstanceName), SpecialFolders::Runtime(),
+                                              packet, kHandOffTimeoutMs);
+    if (result == TSingleInstance::TSendResult::Foreign)
+        Log::Always(QStringLiteral("HandOff refused: the running copy's socket belongs to another user"));
     if (result != TSingleInstance::TSendResult::Ok) {
         Log::Detail(QStringLiteral("HandOff failed, result=%1").arg(int(result)));
         Msg::Error(QStringLiteral("くるてんのハンドルを取得できませんでした。"));
@@ -75,24 +92,23 @@ int HandOffToRunningCopy(const TSettings& settings, const QStringList& args)
     return 0;
 }
 
-// SIGTERM and SIGINT end the program the way its own exit does.
+// SIGTERM and SIGINT end the program the way its own exit does, at any
+// moment: during the start, inside a message box, in the message loop.
 int gSignalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t gStopSignal = 0;
 
-void OnSignal(int)
+void OnSignal(int sig)
 {
+    gStopSignal = sig;
     const char c = 1;
     [[maybe_unused]] const auto n = ::write(gSignalPipe[1], &c, 1);
 }
 
-void QuitOnSignals(QObject* owner)
+// Installed first thing: no moment of the start is left to the default
+// action.
+void CatchStopSignals()
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, owner);
-    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
-        char c;
-        [[maybe_unused]] const auto n = ::read(gSignalPipe[0], &c, 1);
-        QCoreApplication::quit();
-    });
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
     struct sigaction sa = {};
     sa.sa_handler = OnSignal;
     sigemptyset(&sa.sa_mask);
@@ -101,22 +117,56 @@ void QuitOnSignals(QObject* owner)
     sigaction(SIGINT, &sa, nullptr);
 }
 
-void Restart(const TAppState& state)
+void StopNow()
 {
-    const QString exe = QCoreApplication::applicationFilePath();
-    if (!QProcess::startDetached(exe, {state.User.UserId, state.User.Password}))
-        throw EKuruten(QStringLiteral("Exec Error ") + QString::number(errno));
+    // Open boxes close as cancelled and no new one asks; every event loop
+    // ends, the message loop too once it runs (the start checks gStopSignal
+    // before entering it).
+    Msg::StopAsking();
+    QCoreApplication::exit(0);
 }
+
+void StopOnSignals(QObject* owner)
+{
+    if (gSignalPipe[0] < 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char c;
+        [[maybe_unused]] const auto n = ::read(gSignalPipe[0], &c, 1);
+        StopNow();
+    });
+}
+
 } // namespace
+
+bool RestartProgram(const QString& exe, const TUserSignIn& user)
+{
+    errno = 0;
+    if (Restart::StartAgain(exe, user, SpecialFolders::Runtime()) >= 0) return true;
+    // The code the system gave; a file that is not there or cannot run
+    // may leave errno untouched in this process.
+    int code = errno;
+    if (code == 0) code = QFileInfo::exists(exe) ? EACCES : ENOENT;
+    const QString message = QStringLiteral("Exec Error ") + QString::number(code);
+    Log::Always(QStringLiteral("This is on AppException Proc., E.Message=") + message);
+    Msg::Error(message);
+    return false;
+}
 
 int KurutenMain(int argc, char** argv)
 {
+    CatchStopSignals();
+    // A command-line task runs without the window and the single instance.
+    if (argc >= 2 && qstrcmp(argv[1], "--import-postal") == 0) return ImportPostalCommand(argc, argv);
     TKurutenApp app(argc, argv);
+    StopOnSignals(&app);
     app.SetUpLook();
     InstallScriptedAnswers();
 
     TAppState state;
     state.Args = QCoreApplication::arguments().mid(1);
+    // First thing, so the file never outlives this start.
+    state.HandedSignIn = Restart::TakeHandedSignIn(state.Handed);
 
     // Module initialisation: folders, settings file, settings, log.
     TSettings settings(SpecialFolders::CommonAppData(), TEnvValues::FromSystem(QCoreApplication::applicationFilePath()));
@@ -139,7 +189,7 @@ int KurutenMain(int argc, char** argv)
         return 2;
     }
 
-    TSingleInstance instance(kInstanceName, SpecialFolders::Runtime());
+    TSingleInstance instance(TSingleInstance::InstanceName(kInstanceName), SpecialFolders::Runtime());
     if (!instance.TryAcquire()) {
         const int rc = HandOffToRunningCopy(settings, state.Args);
         TLog::SetCurrent(nullptr);
@@ -147,7 +197,13 @@ int KurutenMain(int argc, char** argv)
     }
 
     QApplication::setApplicationDisplayName(QStringLiteral("くるてん３"));
-    QuitOnSignals(&app);
+    // Told to stop before anything was opened: nothing to save either.
+    if (gStopSignal) {
+        TLog::SetCurrent(nullptr);
+        return 0;
+    }
+    // Before the first connection: a stop signal must not cut it.
+    TFbDatabase::KeepConnectionsOnSignals();
 
     int rc = 0;
     {
@@ -175,8 +231,9 @@ int KurutenMain(int argc, char** argv)
         }
         if (!started) {
             state.StartAborted = true;
-            rc = 1;
-        } else {
+            // A start given up because it was told to stop is a clean stop.
+            rc = gStopSignal ? 0 : 1;
+        } else if (!gStopSignal) {
             ready = true;
             for (const auto& p : early) frmMain.OnDemoActivate(p);
             early.clear();
@@ -187,7 +244,9 @@ int KurutenMain(int argc, char** argv)
                 // still register, or no call would ring until the window opens.
                 QTimer::singleShot(0, &frmMain, [&frmMain] { frmMain.EnsureFirstShowSteps(); });
             }
-            app.exec();
+            // The first show may have asked something before the loop ran, and
+            // a stop may have come meanwhile.
+            if (!gStopSignal) app.exec();
         }
         app.OnException = nullptr;
         instance.OnPacket = nullptr;
@@ -200,7 +259,9 @@ int KurutenMain(int argc, char** argv)
     }
 
     instance.Release();
+    if (state.RestartRequested && !state.StartAborted && !gStopSignal &&
+        !RestartProgram(QCoreApplication::applicationFilePath(), state.User))
+        rc = 1;
     TLog::SetCurrent(nullptr);
-    if (state.RestartRequested && !state.StartAborted) Restart(state);
     return rc;
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -39,6 +40,8 @@ public:
         env.insert("KURUTEN_MSG_LOG", Root + "/msg.txt");
         env.insert("KURUTEN_MSG_ANSWER", "no");
         env.remove("FIREBIRD_LOCK"); // the program picks its own under its data root
+        for (const QString& k : Extra.keys()) env.insert(k, Extra.value(k));
+        for (const QString& k : Removed) env.remove(k);
         return env;
     }
 
@@ -85,16 +88,34 @@ public:
 
     bool WaitForLog(const QString& text, int ms = 15000) const
     {
+        return WaitUntil([&] { return LogText().contains(text); }, ms);
+    }
+
+    // Until the log holds text at least count times.
+    bool WaitForLogCount(const QString& text, qsizetype count, int ms = 15000) const
+    {
+        return WaitUntil([&] { return LogText().count(text) >= count; }, ms);
+    }
+
+    bool WaitForMessage(const QString& text, int ms = 15000) const
+    {
+        return WaitUntil([&] { return Messages().contains(text); }, ms);
+    }
+
+    template <class F> static bool WaitUntil(F cond, int ms)
+    {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
-            if (LogText().contains(text)) return true;
+            if (cond()) return true;
             QThread::msleep(50);
         }
-        return false;
+        return cond();
     }
 
     QString Root;
+    QHash<QString, QString> Extra; // further environment of every start
+    QStringList Removed;           // variables the starts do not get
 };
 
 inline void Stop(QProcess& p)

@@ -1,7 +1,8 @@
 #include "main_fixture.h"
+#include "cp932_u.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
-#include "main_tab_bar_u.h"
+#include "record_tabs_u.h"
 #include "log_u.h"
 #include "settings_u.h"
 #include "test_env.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -26,6 +28,7 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTest>
+#include <QUdpSocket>
 
 
 
@@ -84,8 +87,8 @@ TEST(FrmMain, RegistryRoundTripAndAbortedStartWritesNothing)
     {
         TMainFixture f;
         ASSERT_TRUE(f.frm->FormCreate());
-        f.frm->ExportPaths.ExpPath = "/tmp/x.csv";
-        f.frm->ExportPaths.ExportDelCrlfTai = false;
+        f.frm->ExportPaths().ExpPath = "/tmp/x.csv";
+        f.frm->ExportPaths().ExportDelCrlfTai = false;
         f.frm->setGeometry(40, 50, 900, 400);
         f.frm->WriteRegistry();
         QSettings reg("hoshiba", "kuruten3");
@@ -94,9 +97,9 @@ TEST(FrmMain, RegistryRoundTripAndAbortedStartWritesNothing)
 
         TfrmMain again(*f.settings, f.state, *f.dm);
         again.ReadRegistry();
-        EXPECT_EQ(again.ExportPaths.ExpPath, "/tmp/x.csv");
-        EXPECT_FALSE(again.ExportPaths.ExportDelCrlfTai);
-        EXPECT_TRUE(again.ExportPaths.ExportDelCrlfTel);
+        EXPECT_EQ(again.ExportPaths().ExpPath, "/tmp/x.csv");
+        EXPECT_FALSE(again.ExportPaths().ExportDelCrlfTai);
+        EXPECT_TRUE(again.ExportPaths().ExportDelCrlfTel);
         EXPECT_EQ(again.width(), 900);
     }
     {
@@ -322,13 +325,13 @@ TEST(FrmMain, CustomerTabsCloseFromTheirMarkOnlyWhileBrowsing)
     f.frm->resize(1000, 600);
     f.frm->show();
     auto* pages = f.Find<QTabWidget>("PageMain");
-    auto* bar = f.Find<TMainTabBar>("PageMainTabs");
+    auto* bar = f.Find<TRecordTabBar>("PageMainTabs");
     EXPECT_FALSE(pages->isTabVisible(1)); // handling history only with the feature
     const QString caption1 = QStringLiteral("山田商店　　　　　　　　　　　B");
     const QString caption2 = QStringLiteral("株式会社髙橋　　　　　　　　　E");
     f.frm->AddCustomerPage(new QWidget, caption1);
     f.frm->AddCustomerPage(new QWidget, caption2);
-    EXPECT_EQ(TMainTabBar::DrawnCaption(caption1), caption1.left(15) + " ");
+    EXPECT_EQ(TRecordTabBar::DrawnCaption(caption1), caption1.left(15) + " ");
     EXPECT_EQ(bar->MarkImage(), 1); // editing
 
     auto clickCloseZone = [&] {
@@ -394,4 +397,135 @@ TEST(FrmMain, RefreshButtonReloadsEverythingAndBlinksTheTitle)
     auto* title2 = f.Find<QLabel>("ImgTitle2");
     EXPECT_TRUE(title2->isVisibleTo(f.frm.get()));
     EXPECT_TRUE(f.WaitFor([&] { return !title2->isVisibleTo(f.frm.get()); }, 5000));
+}
+
+TEST(FrmMain, WindowsReachTheMainWindowThroughItsHost)
+{
+    TMainFixture f;
+    ASSERT_TRUE(f.frm->FormCreate());
+    TMainHost& host = *f.frm;
+    host.SetCallNumber("0312345678");
+    host.SetCallName(QStringLiteral("山田商店"));
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), "0312345678");
+    EXPECT_EQ(host.CallNumber(), "0312345678");
+    EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), QStringLiteral("山田商店"));
+    host.SetHistoryDate(QDate(2026, 1, 5));
+    EXPECT_EQ(host.HistoryDate(), QDate(2026, 1, 5));
+    // The empty entry, then the seeded types and results and the default user.
+    EXPECT_EQ(host.ActTypes().Count(), 3);
+    EXPECT_EQ(host.ActResults().Count(), 3);
+    EXPECT_EQ(host.Users().Ids, QStringList({QString(), "admin"}));
+    for (const TLookupList* l : {&host.ActTypes(), &host.ActResults(), &host.Users()}) {
+        EXPECT_EQ(l->Ids[0], QString());
+        EXPECT_EQ(l->Names[0], QString());
+    }
+    EXPECT_EQ(&host.Dm(), f.dm.get());
+    EXPECT_EQ(host.HostWindow(), f.frm.get());
+
+    // A view sets its own tab's caption and asks for its tab to close.
+    auto* pages = f.Find<QTabWidget>("PageMain");
+    auto* view = new QWidget;
+    f.frm->AddCustomerPage(view, QStringLiteral(" 新 規         E"));
+    host.SetCustTabCaption(view, QStringLiteral("0312345678     B"));
+    EXPECT_EQ(pages->tabText(2), QStringLiteral("0312345678     B"));
+    QPointer<QWidget> alive(view);
+    host.RequestCloseActiveTab();
+    EXPECT_EQ(pages->count(), 3); // not inside the caller's own handler
+    ASSERT_TRUE(f.WaitFor([&] { return pages->count() == 2; }));
+    EXPECT_TRUE(alive.isNull());
+
+    // A change of shared data reloads here and goes to the other copies.
+    TUpTable up;
+    up.UpLog = true;
+    f.dm->InsertLog([] {
+        TdmCmn::TLog log;
+        log.DT_FROM = QDateTime::currentDateTime();
+        log.TEL_NO = "0399990001";
+        log.TEL_TYPE = QStringLiteral("着信");
+        log.PORT_NO = 1;
+        return log;
+    }());
+    host.SetHistoryDate(QDate::currentDate());
+    host.RefreshAndNotify(up);
+    EXPECT_EQ(f.Grid(0, 1), "0399990001");
+}
+
+TEST(Pipeline, UnknownCallerNamedInAWindowsCodePageSettingsFile)
+{
+    // Written on Windows: CP932 text in the settings file.
+    const QByteArray ini = "[CALLER]\r\nUNKNOWN_NAME=" + Cp932::Encode(QStringLiteral("不明な発信者")) +
+                           "\r\nUNKNOWN_KANA=" + Cp932::Encode(QStringLiteral("ふめいなはっしんしゃ")) + "\r\n";
+    TMainFixture f(ini);
+    ASSERT_TRUE(f.frm->FormCreate());
+    EXPECT_EQ(f.settings->UnknownName, QStringLiteral("不明な発信者"));
+    f.frm->TelReceiveProc("0355554444", "", 1, "");
+    EXPECT_EQ(f.Scalar("select CALLER from TELS where TEL_NO = '0355554444'"), QStringLiteral("不明な発信者"));
+    EXPECT_EQ(f.Scalar("select READ_NAME from TELS where TEL_NO = '0355554444'"), QStringLiteral("ふめいなはっしんしゃ"));
+    EXPECT_EQ(f.Scalar("select count(*) from LOG where TEL_NO = '0355554444'"), "1");
+    // What the start wrote (HANDLE/MAIN_FORM) left the file in CP932.
+    QFile file(f.settings->SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    EXPECT_TRUE(raw.contains("UNKNOWN_NAME=" + Cp932::Encode(QStringLiteral("不明な発信者"))));
+    EXPECT_TRUE(raw.contains("MAIN_FORM="));
+}
+
+TEST(Pipeline, LanNoticeThatCannotBeProcessedIsLoggedNeverShown)
+{
+    // A client copy on its own database file.
+    const QString db = TestEnv::FreshDataRoot() + "/client.fdb";
+    DbTest::CreateDatabase(db, TdmCmn::BaseTableStatements());
+    TMainFixture f("[KURUTEN_DB]\nDB_PATH=" + db.toUtf8() + "\nCLIENT=1\n");
+    ASSERT_TRUE(f.frm->FormCreate());
+    ASSERT_EQ(f.settings->Role(), TRole::Client);
+    f.rec.Shown.clear();
+
+    // Bytes that are no CP932 text: the number cannot be looked up.
+    const QByteArray bad("TEL03\x85\x40,5,1");
+    ASSERT_TRUE(Cp932::Decode(bad).contains(QChar(0xFFFD)));
+    QUdpSocket sender;
+    const auto send = [&](const QByteArray& d) {
+        sender.writeDatagram(d, QHostAddress::LocalHost, quint16(f.settings->UdpServerPort));
+    };
+    for (int i = 0; i < 3; ++i) send(bad);
+    send("TEL0311112222,6,1");
+    ASSERT_TRUE(f.WaitFor([&] { return f.LogText().contains("★TelReceiveProc TelNo=0311112222 LogNo=6 PortNo=1"); }));
+    EXPECT_TRUE(f.rec.Shown.empty()) << f.rec.Shown.front().Text.toStdString();
+    EXPECT_EQ(f.LogText().count("TfrmMain.NMUDP1DataReceived Error:"), 3);
+    EXPECT_EQ(f.Find<QLineEdit>("edtCall")->text(), "0311112222");
+
+    // Written always, also without the detailed log.
+    f.log->SetDetailed(false);
+    send(bad);
+    EXPECT_TRUE(f.WaitFor([&] { return f.LogText().count("TfrmMain.NMUDP1DataReceived Error:") == 4; }));
+    EXPECT_TRUE(f.rec.Shown.empty());
+
+    // A refresh notice whose reload fails: the phone book has lost a column.
+    f.dm->ExecSql(QStringLiteral("ALTER TABLE TELS DROP READ_NAME"));
+    send("OTH100000000");
+    EXPECT_TRUE(f.WaitFor([&] { return f.LogText().count("TfrmMain.NMUDP1DataReceived Error:") == 5; }));
+    EXPECT_TRUE(f.rec.Shown.empty());
+}
+
+TEST(FrmMain, HelpAndLogFileNameWhatIsMissingToOpenThem)
+{
+    // No program on the search path opens files here.
+    const QByteArray path = qgetenv("PATH");
+    const QString empty = TestEnv::FreshDataRoot() + "/bin";
+    QDir().mkpath(empty);
+    qputenv("PATH", empty.toUtf8());
+    qunsetenv("BROWSER");
+    qunsetenv("DEFAULT_BROWSER");
+    {
+        TMainFixture f;
+        ASSERT_TRUE(f.frm->FormCreate());
+        TMsgRecorder boxes;
+        const QString missing = QStringLiteral("xdg-open（パッケージ xdg-utils）が見つかりません。");
+        f.Find<QPushButton>("btnHelp")->click();
+        EXPECT_TRUE(boxes.Saw(QStringLiteral("プログラムの起動に失敗しました。\r\n") + missing));
+        ASSERT_TRUE(QFileInfo::exists(f.settings->CurrentLogFile()));
+        f.Find<QAction>("mnuOpenLog")->trigger();
+        EXPECT_TRUE(boxes.Saw(QStringLiteral("ログファイルを開けませんでした。\r\n") + missing));
+    }
+    qputenv("PATH", path);
 }

@@ -1,3 +1,4 @@
+#include "cp932_u.h"
 #include "ini_file_u.h"
 #include "test_env.h"
 
@@ -97,4 +98,34 @@ TEST(IniFile, UnwritableFileIsAnError)
     TIniFile ini(dir + "/notadir/x.ini");
     EXPECT_THROW(ini.WriteString("A", "B", "C"), std::runtime_error);
     EXPECT_EQ(ini.ReadString("A", "B", "d"), "d");
+}
+
+TEST(IniFile, WindowsCodePageFileIsReadAndWrittenBackInCp932)
+{
+    // Written on Windows: CP932 bytes, CRLF.
+    const QByteArray original = "[CALLER]\r\nUNKNOWN_NAME=" + Cp932::Encode(QStringLiteral("不明な発信者")) +
+                                "\r\n[SPEAK]\r\nFOOT=" + Cp932::Encode(QStringLiteral("、です")) + "\r\n";
+    ASSERT_FALSE(QString::fromUtf8(original).toUtf8() == original); // really not UTF-8
+    const QString path = WriteRaw(original);
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("CALLER", "UNKNOWN_NAME"), QStringLiteral("不明な発信者"));
+    EXPECT_EQ(ini.ReadString("speak", "foot"), QStringLiteral("、です"));
+
+    ini.WriteString("CALLER", "UNKNOWN_KANA", QStringLiteral("ふめいなはっしんしゃ"));
+    ini.WriteString("SPEAK", "FOOT", QStringLiteral("様〜です"));
+    EXPECT_EQ(ReadRaw(path), "[CALLER]\r\nUNKNOWN_NAME=" + Cp932::Encode(QStringLiteral("不明な発信者")) +
+                                 "\r\nUNKNOWN_KANA=" + Cp932::Encode(QStringLiteral("ふめいなはっしんしゃ")) +
+                                 "\r\n[SPEAK]\r\nFOOT=" + Cp932::Encode(QStringLiteral("様〜です")) + "\r\n");
+    EXPECT_EQ(ini.ReadString("CALLER", "UNKNOWN_KANA"), QStringLiteral("ふめいなはっしんしゃ"));
+
+    // A character CP932 lacks is refused and the file stays as it was.
+    const QByteArray before = ReadRaw(path);
+    EXPECT_THROW(ini.WriteString("SPEAK", "FOOT", QStringLiteral("한국")), std::runtime_error);
+    EXPECT_EQ(ReadRaw(path), before);
+
+    // A UTF-8 file stays UTF-8.
+    const QString utf8 = WriteRaw(QStringLiteral("[CALLER]\nUNKNOWN_NAME=不明\n").toUtf8());
+    TIniFile u(utf8);
+    u.WriteString("CALLER", "UNKNOWN_KANA", QStringLiteral("ふめい"));
+    EXPECT_EQ(ReadRaw(utf8), QStringLiteral("[CALLER]\nUNKNOWN_NAME=不明\nUNKNOWN_KANA=ふめい\n").toUtf8());
 }

@@ -1,6 +1,7 @@
 // The real program in two processes: single instance and hand-off.
 #include "program_session.h"
 #include "single_instance_u.h"
+#include "startup_u.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,10 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ProgramTest;
 
@@ -37,7 +42,7 @@ TEST(Process, SecondStartHandsOverOrWarns)
     EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=" + QString(4096, QChar('9')) + " LogNo="));
 
     // A peer that sends garbage, and one that sends nothing, are dropped.
-    const QString sock = s.Root + "/rt/kuruten3.sock";
+    const QString sock = s.Root + "/rt/" + TSingleInstance::InstanceName("kuruten3") + ".sock";
     {
         QLocalSocket garbage;
         garbage.connectToServer(sock);
@@ -149,4 +154,158 @@ TEST(Process, CopyStartedHiddenStillSetsUpItsSoftphone)
     EXPECT_TRUE(s.Messages().contains(QStringLiteral("通信のための設定されていません")));
     EXPECT_TRUE(s.LogText().contains("LoadSIPAccount"));
     Stop(*p);
+}
+
+namespace {
+const QString kNoAccountBox = QStringLiteral("通信のための設定されていません");
+
+// Lines of the message log that begin so.
+qsizetype Lines(const TSession& s, const QString& head)
+{
+    const QStringList lines = s.Messages().split('\n');
+    return std::count_if(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(head); });
+}
+
+// Stops the program with SIGTERM; true when it then ended by itself with 0.
+bool StopsCleanly(QProcess& p, int ms = 60000)
+{
+    p.terminate();
+    if (!p.waitForFinished(ms)) {
+        p.kill();
+        p.waitForFinished(5000);
+        return false;
+    }
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+} // namespace
+
+TEST(Process, HandOffThatOpensABoxIsAnsweredAndTheCopyLivesOn)
+{
+    // Every box stays open 5 s, longer than a silent peer may take.
+    TSession s;
+    s.Extra["KURUTEN_MSG_HOLD_MS"] = "5000";
+    auto first = s.Start();
+    ASSERT_TRUE(s.WaitForMessage("closed\t" + kNoAccountBox, 30000)) << s.Messages().toStdString();
+
+    // Without a call or a registration these commands end in an error box.
+    for (const char* command : {"kuruten:HangUp", "kuruten:Dial?TelNo=0312345678"}) {
+        SCOPED_TRACE(command);
+        const qsizetype boxes = Lines(s, "error\t");
+        const qsizetype closed = Lines(s, "closed\t");
+        EXPECT_EQ(s.Run({"/s", command}), 0);
+        // The sender had its answer while the box was still open.
+        EXPECT_GT(Lines(s, "error\t"), boxes) << s.Messages().toStdString();
+        EXPECT_EQ(Lines(s, "closed\t"), closed);
+        ASSERT_TRUE(TSession::WaitUntil([&] { return Lines(s, "closed\t") > closed; }, 20000));
+        ASSERT_EQ(first->state(), QProcess::Running);
+    }
+    // The copy goes on taking hand-offs.
+    EXPECT_EQ(s.Run({"/s", "0312345678"}), 0);
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=0312345678 "));
+    EXPECT_TRUE(StopsCleanly(*first));
+}
+
+TEST(Process, StopSignalWhileABoxIsOpenEndsTheProgram)
+{
+    // Boxes stay open: a box during the start (the new database's question),
+    // at the window's first show, and in the message loop (a copy started
+    // hidden asks for the missing account from there).
+    struct Case
+    {
+        const char* name;
+        QByteArray ini;
+        bool databaseExists;
+        QString box;
+    };
+    const Case cases[] = {
+        {"during the start", QByteArray(), false, QStringLiteral("info\t対応内容登録が機能追加されました。")},
+        {"at the first show", QByteArray(), true, "error\t" + kNoAccountBox},
+        {"in the message loop", "[BASIC]\nJOUCHU=1\nJOUCHU_KIDOU=1\n", true, "error\t" + kNoAccountBox},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TSession s(TestEnv::LoopbackUdpIni() + c.ini);
+        if (c.databaseExists) {
+            auto first = s.Start();
+            ASSERT_TRUE(s.WaitForLog("LoadSIPAccount", 60000));
+            ASSERT_TRUE(StopsCleanly(*first));
+        }
+        s.Extra["KURUTEN_MSG_HOLD_MS"] = "600000";
+        const qsizetype shutdowns = s.LogText().count("TfrmMain.HeapFreeProc");
+        const qsizetype asked = Lines(s, c.box);
+        auto p = s.Start();
+        ASSERT_TRUE(s.WaitUntil([&] { return Lines(s, c.box) > asked; }, 60000)) << s.Messages().toStdString();
+        EXPECT_TRUE(StopsCleanly(*p, 20000));
+        // The box closed and the normal shutdown ran.
+        EXPECT_EQ(Lines(s, "closed\t"), 1) << s.Messages().toStdString();
+        EXPECT_EQ(s.LogText().count("TfrmMain.HeapFreeProc"), shutdowns + 1);
+        EXPECT_TRUE(QFileInfo::exists(s.Root + "/cfg/hoshiba/kuruten3.conf"));
+    }
+}
+
+TEST(Process, StopSignalAtAnyMomentOfTheStartEndsCleanly)
+{
+    // The moments: as the program's first line is written, while the
+    // database is being created, while the window is set up, just before the
+    // message loop. (Earlier, while the system still loads the program, the
+    // system's own default ends it: nothing has been written then.)
+    const char* moments[] = {"GTelDbPath=", "CREATE TABLE", "TfrmMain.InitNMUDP", "Soft Phone Ver. "};
+    for (const char* moment : moments) {
+        SCOPED_TRACE(moment);
+        TSession s;
+        auto p = s.Start();
+        ASSERT_TRUE(s.WaitUntil([&] { return s.LogText().contains(QString::fromLatin1(moment)); }, 60000));
+        EXPECT_TRUE(StopsCleanly(*p)) << s.LogText().right(2000).toStdString();
+        EXPECT_FALSE(s.LogText().contains("InitTables error"));
+
+        // Nothing was left half-written: the next start runs and logs a call.
+        const qsizetype started = s.LogText().count("Soft Phone Ver. ");
+        auto again = s.Start();
+        ASSERT_TRUE(s.WaitForLogCount("Soft Phone Ver. ", started + 1, 60000)) << s.Messages().toStdString();
+        EXPECT_EQ(s.Run({"/s", "0312345678"}), 0);
+        EXPECT_TRUE(s.WaitForLog("LogNo1="));
+        EXPECT_FALSE(s.Messages().contains(QStringLiteral("データベースへの接続に失敗しました")));
+        EXPECT_TRUE(StopsCleanly(*again));
+    }
+}
+
+TEST(Process, WithoutASessionFolderTheLockAndSocketArePrivate)
+{
+    TSession s;
+    const QString tmp = s.Root + "/tmp";
+    QDir().mkpath(tmp);
+    ::chmod(QFile::encodeName(tmp).constData(), 01777);
+    s.Removed << "XDG_RUNTIME_DIR";
+    s.Extra["TMPDIR"] = tmp;
+    auto first = s.Start();
+    ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. ", 60000));
+    const QString dir = tmp + "/kuruten3-" + QString::number(::geteuid());
+    struct stat st{};
+    ASSERT_EQ(::stat(QFile::encodeName(dir).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_EQ(st.st_uid, ::geteuid());
+    EXPECT_TRUE(QFileInfo::exists(dir + "/" + TSingleInstance::InstanceName("kuruten3") + ".sock"));
+    EXPECT_TRUE(QFileInfo::exists(dir + "/" + TSingleInstance::InstanceName("kuruten3") + ".lock"));
+    // Nothing of ours directly in the shared folder.
+    EXPECT_EQ(QDir(tmp).entryList({"kuruten3*"}, QDir::AllEntries | QDir::System), QStringList{dir.mid(tmp.size() + 1)});
+    EXPECT_EQ(s.Run({"/s", "0312345678"}), 0);
+    EXPECT_TRUE(s.WaitForLog("★TelReceiveProc TelNo=0312345678 "));
+    EXPECT_TRUE(StopsCleanly(*first));
+}
+
+TEST(Process, FailedRestartIsAnExecErrorNotACrash)
+{
+    TMsgRecorder boxes;
+    const QString dir = TestEnv::FreshDataRoot();
+    QFile notExecutable(dir + "/kuruten3");
+    ASSERT_TRUE(notExecutable.open(QIODevice::WriteOnly));
+    notExecutable.close();
+    struct Case { QString exe; int code; };
+    const Case cases[] = {{dir + "/missing/kuruten3", ENOENT}, {dir + "/kuruten3", EACCES}};
+    for (const Case& c : cases) {
+        bool started = true;
+        EXPECT_NO_THROW(started = RestartProgram(c.exe, {"admin", "secret"}));
+        EXPECT_FALSE(started);
+        EXPECT_TRUE(boxes.Saw(QStringLiteral("Exec Error %1").arg(c.code))) << c.exe.toStdString();
+    }
 }

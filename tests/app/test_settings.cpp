@@ -1,6 +1,7 @@
 #include "autostart_u.h"
 #include "errors_u.h"
 #include "ini_file_u.h"
+#include "log_u.h"
 #include "settings_u.h"
 #include "test_env.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 namespace {
 TEnvValues TestEnvValues()
@@ -157,5 +159,57 @@ TEST(Settings, UncreatableDataRootIsAnErrorNamingTheFolder)
         FAIL() << "expected EInOutError";
     } catch (const EInOutError& e) {
         EXPECT_TRUE(e.Message.contains(root + "/hoshiba")) << e.Message.toStdString();
+    }
+}
+
+TEST(Settings, LogFolderAndFilesAreForTheUserUnlessTheDataRootIsShared)
+{
+    const auto mode = [](const QString& path) {
+        struct stat st{};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+    };
+    struct Case
+    {
+        const char* name;
+        bool shared;        // the data root is a group's folder (2770)
+        bool earlierFiles;  // a log folder and file left world-readable by an earlier version
+        int folderMode, fileMode;
+    };
+    const Case cases[] = {
+        {"private, new", false, false, 0700, 0600},
+        {"private, earlier files", false, true, 0700, 0600},
+        {"shared by a group", true, false, 02770, 0660},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString root = TestEnv::FreshDataRoot();
+        if (c.shared) {
+            ASSERT_EQ(::chmod(QFile::encodeName(root).constData(), 02770), 0);
+        }
+        TSettings s(root, TestEnvValues());
+        const QString old = s.LogFolder() + "/log_PC01_20240101_000000.txt";
+        if (c.earlierFiles) {
+            ASSERT_TRUE(QDir().mkpath(s.LogFolder()));
+            ::chmod(QFile::encodeName(s.LogFolder()).constData(), 0755);
+            QFile f(old);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("0312345678\r\n");
+            f.close();
+            ::chmod(QFile::encodeName(old).constData(), 0644);
+        }
+        TLog log(s.LogFolder(), "PC01");
+        TLog::SetCurrent(&log);
+        s.Initialize();
+        log.WriteAlways("TfrmMain.FormCreate");
+        TLog::SetCurrent(nullptr);
+        EXPECT_EQ(s.SharedDataRoot(), c.shared);
+        EXPECT_EQ(mode(s.LogFolder()), c.folderMode);
+        EXPECT_EQ(mode(log.CurrentFile()), c.fileMode);
+        if (c.earlierFiles) {
+            EXPECT_EQ(mode(old), c.fileMode);
+        }
+        if (c.shared) {
+            EXPECT_EQ(mode(s.DataFolder()), 02770); // every user of the group writes here
+        }
     }
 }

@@ -360,3 +360,28 @@ TEST(UdpNotify, PortThatCannotBeBoundIsWrittenAndTheStartGoesOn)
         EXPECT_EQ(client.LocalPort(), 0);
     }
 }
+
+TEST(UdpNotify, BroadcastAddressMayBeAHostNameLookedUpOnceAtStart)
+{
+    TCallsTestEnv env;
+    const int clientPort = FreePort(), serverPort = FreePort();
+    auto serverSettings = env.OtherSettings();
+    auto clientSettings = env.OtherSettings();
+    // "localhost" comes from the hosts file: no name server is asked.
+    MakeServer(*serverSettings, clientPort, serverPort, QStringLiteral("localhost"));
+    MakeClient(*clientSettings, clientPort, serverPort);
+    TUdpNotify server(*serverSettings);
+    TUdpNotify client(*clientSettings);
+    server.InitNMUDP();
+    client.InitNMUDP();
+    EXPECT_EQ(server.RemoteHost(), QStringLiteral("localhost"));
+    EXPECT_EQ(server.RemoteAddress(), QStringLiteral("127.0.0.1"));
+    EXPECT_TRUE(env.Logged(QStringLiteral("★NMUDP1.RemoteHost2=localhost")));
+    EXPECT_TRUE(env.Logged(QStringLiteral("NMUDP1.RemoteHost localhost=127.0.0.1")));
+    QStringList events;
+    Record(client, events);
+    server.UpdateTelIvent(TUdpNotify::TelNotice(QStringLiteral("0312345678"), QStringLiteral("7"), 1));
+    ASSERT_TRUE(WaitFor([&] { return !events.isEmpty(); }));
+    EXPECT_EQ(events, QStringList{"TEL|0312345678|7|1"});
+    EXPECT_FALSE(env.LoggedStartingWith(QStringLiteral("NMUDP1.SendBuffer Error:")));
+}

@@ -262,12 +262,13 @@ void TDbFixture::CheckUpgradeOf(const QString& name)
     for (qsizetype i = 0; i < ran.size(); ++i)
         EXPECT_TRUE(ran.at(i).startsWith(expected.at(i))) << i << ": " << ran.at(i).toStdString();
 
-    // The question, once; Yes switches the handling records on in memory only.
+    // The question, once; Yes switches the handling records on, also for the
+    // next start.
     ASSERT_EQ(Rec->Shown.size(), 1u);
     EXPECT_EQ(Rec->Shown[0].Buttons, mbYes | mbNo);
     EXPECT_TRUE(Rec->Shown[0].Text.startsWith(QStringLiteral("対応内容登録が機能追加されました。")));
     EXPECT_TRUE(Settings->UseAccept);
-    EXPECT_EQ(Settings->ReadText(QStringLiteral("BASIC"), QStringLiteral("USE_ACCEPT")), QString());
+    EXPECT_EQ(Settings->ReadText(QStringLiteral("BASIC"), QStringLiteral("USE_ACCEPT")), QStringLiteral("1"));
     EXPECT_EQ(spy.Shown, 1);
     EXPECT_FALSE(dm.PostalLookup);
 

@@ -1,5 +1,6 @@
 // Record operations against a real embedded database.
 #include "cp932_u.h"
+#include "db_query_u.h"
 #include "db_test_util.h"
 
 #include <QBuffer>
@@ -265,6 +266,26 @@ TEST_F(TRecords, GenericHelpers)
     EXPECT_EQ(Dm().GetDeleteState(QStringLiteral("USER_M"), QStringLiteral("USERID"), QStringLiteral("'admin'")), -1);
 }
 
+TEST_F(TRecords, NestedUseOfAQueryBeingReadIsRefusedAndTheReadGoesOn)
+{
+    for (const char* no : {"0311110001", "0311110002", "0311110003"})
+        ASSERT_TRUE(Dm().InsertTels({QString::fromLatin1(no), QString(), QStringLiteral("名前"), QString()}));
+    QStringList read;
+    {
+        TSelect outer(Dm().sqlWork, QStringLiteral("select TEL_NO from TELS order by TEL_NO"));
+        read << outer[QStringLiteral("TEL_NO")].AsString();
+        // What a nested event loop would do with the same statement object.
+        EXPECT_THROW(TSelect(Dm().sqlWork, QStringLiteral("select * from LOG")), EDbError);
+        EXPECT_THROW(Dm().sqlWork.ExecSQL(), EDbError);
+        for (outer.Next(); !outer.Eof(); outer.Next()) read << outer[QStringLiteral("TEL_NO")].AsString();
+    }
+    EXPECT_EQ(read, QStringList({"0311110001", "0311110002", "0311110003"}));
+    EXPECT_TRUE(NewLogLines().contains(QStringLiteral("strSql=select TEL_NO from TELS order by TEL_NO")));
+    // Read to the end, or closed: free again.
+    EXPECT_EQ(Scalar("select count(*) from TELS"), "3");
+    EXPECT_EQ(Scalar("select count(*) from TELS"), "3");
+}
+
 TEST_F(TRecords, PicturesAsBitmapOrJpeg)
 {
     TCust c;
@@ -302,6 +323,11 @@ TEST_F(TRecords, PicturesAsBitmapOrJpeg)
     ASSERT_TRUE(Dm().LoadImageField(QStringLiteral("CUSTOMER"), QStringLiteral("AVATER"), key, QStringLiteral("CUST_NO"), out));
     EXPECT_EQ(out.size(), QSize(20, 10));
     EXPECT_GT(out.pixelColor(5, 5).blue(), 200);
+
+    // An empty picture clears the column.
+    Dm().SaveImageField(QStringLiteral("CUSTOMER"), QStringLiteral("AVATER"), key, QStringLiteral("CUST_NO"), QImage());
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from CUSTOMER where AVATER is null and CUST_NO = ") + key), "1");
+    EXPECT_FALSE(Dm().LoadImageField(QStringLiteral("CUSTOMER"), QStringLiteral("AVATER"), key, QStringLiteral("CUST_NO"), out));
 }
 
 TEST_F(TRecords, HandlingRecords)

@@ -39,6 +39,25 @@ TEST_F(TDbFixture, CreatesTheDefaultDatabaseWhenMissing)
     EXPECT_TRUE(Rec->Shown.empty());
 }
 
+TEST_F(TDbFixture, FirstStartAnswerAboutHandlingRecordsIsKept)
+{
+    // Answered No on a new database, the feature stays off at the next start.
+    Rec->Answer = mbNo;
+    ASSERT_TRUE(ConnectDatabaseAtStart(NewDm(), *Settings));
+    ASSERT_EQ(Rec->Shown.size(), 1u);
+    EXPECT_EQ(Settings->ReadText(QStringLiteral("BASIC"), QStringLiteral("USE_ACCEPT")), QStringLiteral("0"));
+    Settings->LoadSettings();
+    EXPECT_FALSE(Settings->UseAccept);
+    // Answered Yes (another new database), it is on at the next start.
+    Dm().CloseDatabase();
+    QFile::remove(Settings->DefaultDatabaseFile());
+    Rec->Answer = mbYes;
+    ASSERT_TRUE(ConnectDatabaseAtStart(NewDm(), *Settings));
+    Settings->UseAccept = false;
+    Settings->LoadSettings();
+    EXPECT_TRUE(Settings->UseAccept);
+}
+
 TEST_F(TDbFixture, NoQuestionWhenTheProgramLinkIsOn)
 {
     SetIni(QStringLiteral("LINK"), QStringLiteral("ENABLED"), QStringLiteral("1"));

@@ -85,3 +85,46 @@ bool TMsgRecorder::Saw(const QString& text) const
         if (r.Text == text) return true;
     return false;
 }
+
+TShellRecorder::TShellRecorder(bool answer) : Answer(answer)
+{
+    Shell::SetResponder([this](const TShellRequest& r) {
+        Requests.push_back(r);
+        return Answer;
+    });
+}
+
+TShellRecorder::~TShellRecorder()
+{
+    Shell::SetResponder({});
+}
+
+TFileDialogRecorder::TFileDialogRecorder(QStringList answers) : Answers(std::move(answers))
+{
+    FileDlg::SetResponder([this](const TFileDialogRequest& r) {
+        Asked.push_back(r);
+        return Answers.isEmpty() ? QString() : Answers.takeFirst();
+    });
+}
+
+TFileDialogRecorder::~TFileDialogRecorder()
+{
+    FileDlg::SetResponder({});
+}
+
+TPrintRecorder::TPrintRecorder(QString folder) : Folder(std::move(folder))
+{
+    Printing::SetResponder([this](Printing::TAction action, const TPrintJob& job) {
+        Actions.push_back(action);
+        if (action == Printing::TAction::Print && !PrintAnswer) return false;
+        const QString file = Folder + QStringLiteral("/job%1.pdf").arg(Files.size() + 1);
+        if (!Printing::ToPdf(job, file)) return false;
+        Files << file;
+        return true;
+    });
+}
+
+TPrintRecorder::~TPrintRecorder()
+{
+    Printing::SetResponder({});
+}

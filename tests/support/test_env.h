@@ -6,7 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "file_dialog_u.h"
 #include "msg_u.h"
+#include "print_seam_u.h"
+#include "shell_u.h"
 
 #include <memory>
 
@@ -40,4 +43,37 @@ public:
 
 private:
     Msg::TResponder FPrevious; // restored when this recorder ends
+};
+
+// Records shell requests (URLs opened, programs started) and answers them.
+class TShellRecorder
+{
+public:
+    explicit TShellRecorder(bool answer = true);
+    ~TShellRecorder();
+    std::vector<TShellRequest> Requests;
+    bool Answer;
+};
+
+// Answers file and folder choosers: the next of Answers, or "" (cancel).
+class TFileDialogRecorder
+{
+public:
+    explicit TFileDialogRecorder(QStringList answers = {});
+    ~TFileDialogRecorder();
+    std::vector<TFileDialogRequest> Asked;
+    QStringList Answers;
+};
+
+// Turns every preview or print request into a PDF file in Folder
+// (job1.pdf, job2.pdf ...), so a test can read the pages back.
+class TPrintRecorder
+{
+public:
+    explicit TPrintRecorder(QString folder);
+    ~TPrintRecorder();
+    QString Folder;
+    QStringList Files;
+    std::vector<Printing::TAction> Actions;
+    bool PrintAnswer = true; // the printer dialog's answer
 };

@@ -1,0 +1,19 @@
+#pragma once
+// Statements of the main window, run on the data module's work query; rows
+// come back as values, the window only fills its grids.
+#include "call_rows_u.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+class TdmCmn;
+
+using THistoryRow = TCallRow;
+
+namespace MainSql {
+// Kind choice of the history: 0 incoming, 1 outgoing, anything else all.
+QString DayHistoryStatement(const QDate& day, int kind);
+// Calls of one day, newest first.
+QList<THistoryRow> DayHistory(TdmCmn& dm, const QDate& day, int kind);
+}

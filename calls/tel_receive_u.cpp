@@ -20,13 +20,11 @@ QString TTelReceive::FitColumn(const QString& text, int maxBytes)
     int bytes = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        QString ch = text.mid(i, n);
+        const QString ch = text.mid(i, n);
         i += n - 1;
+        // A character without a CP932 form stays: the write then names it.
         qsizetype size = Cp932::ByteLength(ch);
-        if (size < 0) {
-            ch = QStringLiteral("?");
-            size = 1;
-        }
+        if (size < 0) size = 2;
         if (bytes + size > maxBytes) break;
         fitted += ch;
         bytes += static_cast<int>(size);
@@ -53,7 +51,15 @@ void TTelReceive::OfferCallerName(const QString& telNo, const QString& name)
             FOfferedNames.removeAt(i);
             break;
         }
-    FOfferedNames.append({telNo, FitColumn(name, kCallerBytes)});
+    // A name is only shown and stored: what CP932 cannot hold becomes "?".
+    QString safe;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const qsizetype n = name.at(i).isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        const QString ch = name.mid(i, n);
+        i += n - 1;
+        safe += Cp932::ByteLength(ch) < 0 ? QStringLiteral("?") : ch;
+    }
+    FOfferedNames.append({telNo, FitColumn(safe, kCallerBytes)});
     while (FOfferedNames.size() > kKept) FOfferedNames.removeFirst();
 }
 

@@ -36,7 +36,9 @@ TEST(FitColumnTest, CutsAtACharacterBoundaryInCp932Bytes)
         {"one byte too many", QString(31, QLatin1Char('9')), 30, QString(30, QLatin1Char('9'))},
         {"double-byte at the edge", QString(29, QLatin1Char('1')) + QStringLiteral("あ"), 30, QString(29, QLatin1Char('1'))},
         {"full-width digits", QString(16, QChar(0xFF10)), 30, QString(15, QChar(0xFF10))},
-        {"no CP932 form", QStringLiteral("03\U0001F600"), 30, QStringLiteral("03?")},
+        // Kept, so that the write names it.
+        {"no CP932 form", QStringLiteral("03\U0001F600"), 30, QStringLiteral("03\U0001F600")},
+        {"no CP932 form past the edge", QStringLiteral("0312\U0001F600"), 5, QStringLiteral("0312")},
         {"empty", QString(), 30, QString()},
     };
     for (const auto& c : cases) EXPECT_EQ(TTelReceive::FitColumn(c.Text, c.Bytes), c.Expected) << c.Name;
@@ -81,11 +83,16 @@ TEST_F(TelReceiveTest, CallerNameStandsForANumberNotKnownYet)
     Call("0455556666");
     EXPECT_EQ(Scalar("select CALLER from TELS where TEL_NO = '0455556666'"), QStringLiteral("横浜営業所"));
 
+    // What CP932 cannot hold in a name becomes "?".
+    Receive->OfferCallerName("0488889999", QStringLiteral("山田\U0001F600商店"));
+    Call("0488889999");
+    EXPECT_EQ(Scalar("select CALLER from TELS where TEL_NO = '0488889999'"), QStringLiteral("山田?商店"));
+
     // A name longer than its column is cut, the call is still logged.
     const QString longName = QString(60, QChar(0x540D)); // 名 x 60: 120 bytes
     Receive->OfferCallerName("0477778888", longName);
     Call("0477778888");
     EXPECT_EQ(Scalar("select CALLER from TELS where TEL_NO = '0477778888'"), longName.left(50));
-    EXPECT_EQ(Scalar("select count(*) from LOG"), "5");
+    EXPECT_EQ(Scalar("select count(*) from LOG"), "6");
     EXPECT_TRUE(Rec->Shown.empty());
 }

@@ -55,6 +55,7 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     edtUserName = edit("edtUserName");
     edtPassword = edit("edtPassword", true);
     edtProxy = edit("edtProxy");
+    edtProxy->setMinimumWidth(200); // "sip.example.jp;transport=tls" whole
     edtDomain = edit("edtDomain");
     edtLoginID = edit("edtLoginID");
     cbxRegistProxy = check("cbxRegistProxy", QStringLiteral("プロキシ認証"));

@@ -5,6 +5,8 @@
 #include "dm_cmn_u.h"
 
 #include <QDateTime>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class TSettings;
@@ -16,6 +18,16 @@ public:
 
     // Withheld numbers are looked up and stored as a single space.
     static QString LookupNumber(const QString& telNo);
+    // Column sizes in CP932 bytes: TEL_NO of TELS and LOG, CALLER of TELS.
+    static constexpr int kTelNoBytes = 30;
+    static constexpr int kCallerBytes = 100;
+    // The text as a column of maxBytes CP932 bytes holds it: cut at a
+    // character boundary, a character with no CP932 form as "?".
+    static QString FitColumn(const QString& text, int maxBytes);
+
+    // The caller's own name for the number (a SIP display name that is not
+    // a number): stored and shown when the number is not known yet.
+    void OfferCallerName(const QString& telNo, const QString& name);
     // The zero call duration as the log writes it.
     static QString ZeroTerm();
 
@@ -38,7 +50,12 @@ public:
 
 private:
     TTels FindOrRegister(const QString& telNo, const QString& lookupNo, bool retryLookup);
+    QString TakeOfferedName(const QString& telNo);
+    // A call is never lost to a number too long for its column: it is cut,
+    // and the log says so when asked to.
+    static QString StoredNumber(const QString& number, bool logCut);
 
     TdmCmn& FDm;
     const TSettings& FSettings;
+    QList<QPair<QString, QString>> FOfferedNames; // number, name; newest last
 };

@@ -15,8 +15,8 @@ PACKAGES=(
   libqt6svg6 qt6-qpa-plugins libgl-dev
   # database: Firebird 3 client, embedded engine, tools and the LAN server
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-  # SIP engine and its test peers
-  liblinphone-dev sip-tester linphone-cli
+  # SIP engine and its test peers (socat puts TLS in front of sipp, openssl makes the test certificates)
+  liblinphone-dev libbellesip-dev sip-tester linphone-cli socat openssl ca-certificates
   # speech
   libespeak-ng-dev espeak-ng-data
   # readings of customer names: MeCab with its dictionary, ICU transliterators

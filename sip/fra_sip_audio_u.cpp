@@ -172,8 +172,9 @@ int TfraSipAudio::MicrophoneVolume() const
 
 void TfraSipAudio::WriteAudioSettings()
 {
-    FSettings.AudioInName = MicrophoneName();
-    FSettings.AudioOutName = SpeakerName();
+    // An empty list (no sound server at this start) keeps the stored device.
+    if (cbxMicDevice->count() > 0) FSettings.AudioInName = MicrophoneName();
+    if (cbxSpkDevice->count() > 0) FSettings.AudioOutName = SpeakerName();
     FSettings.AudioOutVol = SpeakerVolume();
     FSettings.AudioInVol = MicrophoneVolume();
     FSettings.WriteText(QStringLiteral("SIP"), QStringLiteral("AUDIO_IN_NAME"), FSettings.AudioInName);

@@ -31,7 +31,8 @@ public:
     QString MicrophoneName() const;
     int SpeakerVolume() const;
     int MicrophoneVolume() const;
-    // Writes AUDIO_OUT_NAME, AUDIO_IN_NAME, AUDIO_OUT_VOL, AUDIO_IN_VOL.
+    // Writes AUDIO_OUT_NAME, AUDIO_IN_NAME (kept as stored when the list has
+    // no devices), AUDIO_OUT_VOL, AUDIO_IN_VOL.
     void WriteAudioSettings();
 
     void StartLevelMeter() { FLevelTimer.start(); }

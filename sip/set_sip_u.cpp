@@ -55,6 +55,7 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     edtUserName = edit("edtUserName");
     edtPassword = edit("edtPassword", true);
     edtProxy = edit("edtProxy");
+    edtProxy->setMinimumWidth(200); // "sip.example.jp;transport=tls" whole
     edtDomain = edit("edtDomain");
     edtLoginID = edit("edtLoginID");
     cbxRegistProxy = check("cbxRegistProxy", QStringLiteral("プロキシ認証"));
@@ -73,6 +74,10 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     cbxIncomOut->setObjectName(QStringLiteral("cbxIncomOut"));
     cbxIncomMutePC = check("cbxIncomMutePC", QStringLiteral("ﾐｭｰﾄ"));
     cbxKeepAlive = check("cbxKeepAlive", QStringLiteral("keep alive"));
+    edtStunServer = edit("edtStunServer");
+    edtStunServer->setMinimumWidth(180);
+    edtStunServer->setPlaceholderText(QStringLiteral("stun.example.jp:3478"));
+    cbxIce = check("cbxIce", QStringLiteral("ICE を使う"));
     btnInit = UiKit::MakeButton(this, QStringLiteral("btnInit"), QStringLiteral("初期化(&I)"));
     btnOk = UiKit::MakeButton(this, QStringLiteral("btnOk"), QStringLiteral("設定(&O)"));
     btnClose = UiKit::MakeButton(this, QStringLiteral("btnClose"), QStringLiteral("閉じる(&C)"));
@@ -104,6 +109,12 @@ TfrmSetSIP::TfrmSetSIP(TdmCmn& dm, TSoftPhone& phone, QWidget* parent) : QDialog
     ring->addWidget(cbxIncomMutePC);
     right->addLayout(ring);
     right->addWidget(cbxKeepAlive);
+    // Behind an office router, for a hosted PBX; empty on a LAN.
+    auto* nat = new QGroupBox(QStringLiteral("NAT（ルーター越え）"), this);
+    auto* natBox = new QFormLayout(nat);
+    natBox->addRow(QStringLiteral("STUNサーバー"), edtStunServer);
+    natBox->addRow(QString(), cbxIce);
+    right->addWidget(nat);
 
     auto* top = new QHBoxLayout;
     top->addLayout(left, 1);
@@ -152,6 +163,7 @@ void TfrmSetSIP::FormShow()
         CheckMicBoost->setChecked(a.MicBoost);
         CheckDonotDisturb->setChecked(a.NoDisturb);
         CheckForceInbandDTMF->setChecked(a.ForceInbandDtmf);
+        FOutProxy = a.OutProxy;
     } else {
         btnInitClick();
     }
@@ -163,6 +175,8 @@ void TfrmSetSIP::FormShow()
     cbxIncomOut->setCurrentIndex(item < cbxIncomOut->count() ? item : 0);
     cbxIncomMutePC->setChecked(s.IncomMutePc);
     cbxKeepAlive->setChecked(s.KeepAlive);
+    edtStunServer->setText(s.StunServer);
+    cbxIce->setChecked(s.UseIce);
 }
 
 void TfrmSetSIP::btnInitClick()
@@ -176,6 +190,8 @@ void TfrmSetSIP::btnInitClick()
     for (auto* c : {CheckEchoCancel, CheckBoxAGC, CheckMicBoost, CheckDonotDisturb, CheckForceInbandDTMF})
         c->setChecked(false);
     cbxKeepAlive->setChecked(true);
+    edtStunServer->clear();
+    cbxIce->setChecked(false);
 }
 
 QString TfrmSetSIP::CodecText() const
@@ -230,14 +246,22 @@ void TfrmSetSIP::btnOkClick()
     } off({btnInit, btnOk, btnClose});
 
     TSettings& s = FPhone.Settings();
-    s.PcOutName = cbxIncomOut->currentText();
-    s.WriteText(QStringLiteral("SIP"), QStringLiteral("PC_OUT_NAME"), s.PcOutName);
-    const int item = cbxIncomOut->currentIndex();
-    FPhone.Ring().gPcOutIndex = item <= 0 ? 0 : item - 1;
+    // Without a sound server the list holds only the empty item: the
+    // stored device stays for the day the server is back.
+    if (cbxIncomOut->count() > 1) {
+        s.PcOutName = cbxIncomOut->currentText();
+        s.WriteText(QStringLiteral("SIP"), QStringLiteral("PC_OUT_NAME"), s.PcOutName);
+        const int item = cbxIncomOut->currentIndex();
+        FPhone.Ring().gPcOutIndex = item <= 0 ? 0 : item - 1;
+    }
     s.IncomMutePc = cbxIncomMutePC->isChecked();
     s.WriteFlag(QStringLiteral("SIP"), QStringLiteral("INCOM_MUTE_PC"), s.IncomMutePc);
     s.KeepAlive = cbxKeepAlive->isChecked();
     s.WriteFlag(QStringLiteral("SIP"), QStringLiteral("KEEP_ALIVE"), s.KeepAlive);
+    s.StunServer = edtStunServer->text().trimmed();
+    s.WriteText(QStringLiteral("SIP"), QStringLiteral("STUN_SERVER"), s.StunServer);
+    s.UseIce = cbxIce->isChecked();
+    s.WriteFlag(QStringLiteral("SIP"), QStringLiteral("ICE"), s.UseIce);
 
     if (!FPhone.gVaxSips.empty() && !FPhone.gVaxSips[0].UserId.isEmpty()) FPhone.UnInitVax(0);
 
@@ -250,7 +274,7 @@ void TfrmSetSIP::btnOkClick()
     a.RegistProxy = cbxRegistProxy->isChecked();
     a.DispName = edtDispName->text();
     a.CountryCd = edtCountryCd->text();
-    a.OutProxy.clear();
+    a.OutProxy = FOutProxy;
     a.Codecs = CodecText();
     a.EchoCancel = CheckEchoCancel->isChecked();
     a.Agc = CheckBoxAGC->isChecked();

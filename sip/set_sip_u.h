@@ -1,7 +1,8 @@
 #pragma once
 // TfrmSetSIP ("通信設定"): edits the SIP account in the ACCOUNT table, the
-// PC output device and mute switch of the incoming-ring WAV and the
-// keep-alive switch; saving rewrites the account in one transaction and
+// PC output device and mute switch of the incoming-ring WAV, the
+// keep-alive switch and the NAT settings (STUN server, ICE); saving
+// rewrites the account in one transaction and
 // reconnects the engine at once. Opened modally by the main window
 // (create, Msg::ExecDialog, free) and by TSoftPhone::SipSettingsRequested.
 #include "softphone_u.h"
@@ -43,6 +44,9 @@ public:
     QComboBox* cbxIncomOut = nullptr;
     QCheckBox* cbxIncomMutePC = nullptr;
     QCheckBox* cbxKeepAlive = nullptr;
+    // NAT: settings file, section "SIP", keys "STUN_SERVER" and "ICE".
+    QLineEdit* edtStunServer = nullptr;
+    QCheckBox* cbxIce = nullptr;
     QPushButton* btnInit = nullptr;
     QPushButton* btnOk = nullptr;
     QPushButton* btnClose = nullptr;
@@ -62,6 +66,8 @@ private:
     TdmCmn& FDm;
     TSoftPhone& FPhone;
     bool FShown = false;
+    // Not on the dialog: saved as it was read.
+    QString FOutProxy;
 };
 
 // Opens the dialog modally (the main window's "通信設定" button and the

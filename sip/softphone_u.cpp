@@ -3,6 +3,7 @@
 #include "log_u.h"
 #include "msg_u.h"
 #include "settings_u.h"
+#include "sip_uri_u.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,6 +19,7 @@ constexpr int kFirstRtpPort = 7000;
 constexpr int kMaxRtpFailures = 1000;
 constexpr int kExpires = 3600;
 constexpr int kImageRegistered = 7;
+constexpr int kImageNotRegistered = -1;
 constexpr int kImageCall = 11;
 constexpr int kImageAnswer = 12;
 } // namespace
@@ -52,8 +54,23 @@ void TSoftPhone::CreateVaxObjects(int count)
     gVaxCount = count;
     gVaxSips.assign(count, TVaxSIP{});
     FLastRetry.assign(count, QDateTime());
-    FRetryPending.assign(count, false);
+    FRetryTimers.clear();
+    for (int i = 0; i < count; ++i) {
+        auto timer = std::make_unique<QTimer>();
+        timer->setSingleShot(true);
+        connect(timer.get(), &QTimer::timeout, this, [this, i] {
+            FLastRetry[i] = QDateTime::currentDateTime();
+            auto* obj = gVaxObjects[i];
+            // The account may have been saved without registration meanwhile.
+            if (!gVaxSips[i].RegistProxy) return;
+            if (obj->VaxIsLineOpen(0)) obj->VaxRegisterToProxy(kExpires);
+            else ConnectVax(i);
+        });
+        FRetryTimers.push_back(std::move(timer));
+    }
     FFinalFailure.assign(count, 0);
+    FTlsFailure.assign(count, QString());
+    FLost.assign(count, false);
     for (int i = 0; i < count; ++i) {
         TVaxAgentOptions o = FOptions;
         o.WorkFolder = FOptions.WorkFolder + QStringLiteral("/%1").arg(i);
@@ -105,6 +122,7 @@ bool TSoftPhone::InitVaxObject(int index)
     QLockFile portLock(QDir::tempPath() + QStringLiteral("/kuruten3-sip-ports.lock"));
     portLock.setStaleLockTime(0);
     if (!portLock.tryLock(5000)) Log::Detail(QStringLiteral("InitVaxObject: port lock not taken"));
+    obj->SetNat(FSettings.StunServer, FSettings.UseIce);
     int port = kFirstSipPort;
     for (; port <= kLastSipPort; ++port) {
         if (obj->VaxInitializeEx(BindToListenAddress, ListenAddress(), port, s.UserId, s.LoginId, s.Password,
@@ -120,6 +138,12 @@ bool TSoftPhone::InitVaxObject(int index)
         return false;
     }
     Log::Detail(QStringLiteral("InitVaxObject ListenPort=%1 Index=%2").arg(port).arg(index));
+    Log::Detail(QStringLiteral("InitVaxObject Transport=%1 NAT=%2").arg(obj->TransportText(), obj->NatPolicyText()));
+    // The stack's STUN-only discovery binds the call's RTP port, which its own
+    // stream already holds: only ICE asks the STUN server.
+    if (!FSettings.StunServer.isEmpty() && !FSettings.UseIce)
+        Log::Always(QStringLiteral("InitVaxObject: STUN サーバーは ICE とともに使われます（ICE=1 で有効）。STUN=") +
+                    FSettings.StunServer);
     return true;
 }
 
@@ -151,11 +175,13 @@ bool TSoftPhone::OpenVaxLines(int index)
 bool TSoftPhone::ConnectVax(int index)
 {
     auto* obj = gVaxObjects[index];
+    CancelRetry(index);
     if (obj->VaxIsLineOpen(0)) UnInitVax(index);
     if (!InitVaxObject(index)) return false;
     if (!OpenVaxLines(index)) return false;
     if (!gVaxSips[index].RegistProxy) return true;
     FFinalFailure[index] = 0;
+    FTlsFailure[index].clear();
     if (!obj->VaxRegisterToProxy(kExpires)) {
         ShowVaxError(index);
         return false;
@@ -169,18 +195,44 @@ bool TSoftPhone::ConnectVax(int index)
             Log::Detail(QStringLiteral("SIP プロキシに認証済み"));
             return true;
         }
-        // A refused registration (wrong password ...) will not turn good by waiting.
-        if (QDateTime::currentDateTime() > deadline || FFinalFailure[index] != 0) break;
+        // A refused registration (wrong password ...) or a server whose
+        // certificate fails will not turn good by waiting.
+        if (QDateTime::currentDateTime() > deadline || FFinalFailure[index] != 0 || !FTlsFailure[index].isEmpty())
+            break;
         PumpFor(100);
     }
-    Msg::Error(QStringLiteral("接続できませんでした。"));
+    QString why;
+    const int code = FFinalFailure[index];
+    if (code == 401 || code == 403 || code == 407)
+        why = QStringLiteral("SIPサーバーがユーザIDまたはパスワードを受け付けませんでした（%1）。\r\n").arg(code);
+    else if (FTlsFailure[index].contains(QLatin1String("verif"), Qt::CaseInsensitive))
+        why = QStringLiteral("SIPサーバーの証明書を確認できませんでした（TLS）。サーバーの証明書と、このPCの"
+                             "信頼する証明書（ca-certificates）を確認してください。\r\n");
+    else if (!FTlsFailure[index].isEmpty())
+        why = QStringLiteral("SIPサーバーとTLSで接続できませんでした。\r\n");
+    Msg::Error(why + QStringLiteral("接続できませんでした。"));
     return false;
 }
 
 void TSoftPhone::UnInitVax(int index)
 {
+    CancelRetry(index);
     gVaxObjects[index]->VaxUnInitialize();
+    if (gVaxSips[index].Registered) emit RegisteredIcon(kImageNotRegistered);
     gVaxSips[index].Registered = false;
+    FLost[index] = false;
+}
+
+bool TSoftPhone::Online(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(gVaxSips.size())) return false;
+    const TVaxSIP& s = gVaxSips[index];
+    return s.RegistProxy ? s.Registered : gVaxObjects[index]->VaxIsLineOpen(0);
+}
+
+void TSoftPhone::ShowOnline(int index)
+{
+    SetStatus(Online(index < 0 ? 0 : index) ? QStringLiteral("オンライン") : QString());
 }
 
 void TSoftPhone::ApplyVaxOptions(int index)
@@ -218,7 +270,7 @@ void TSoftPhone::ShowVaxError(int index)
     QString text;
     GetVaxErrorText(index, code, text);
     Log::Always(text);
-    Msg::Error(text);
+    Msg::Error(VaxErrorMessage(code));
 }
 
 void TSoftPhone::FirstShow(QWidget* parent)
@@ -268,6 +320,7 @@ void TSoftPhone::BindEvents(TVaxSIPUserAgentOCX* obj)
             [=, this](int code, const QString& reason) { OnFailToRegisterEx(tag(), code, reason); });
     connect(obj, &A::OnFailToReRegisterEx, this,
             [=, this](int code, const QString& reason) { OnFailToReRegisterEx(tag(), code, reason); });
+    connect(obj, &A::OnTlsFailure, this, [=, this](const QString& reason) { OnTlsFailure(tag(), reason); });
     connect(obj, &A::OnIncomingCall, this,
             [=, this](const QString& id, const QString& disp, const QString& user, const QString& from,
                       const QString& to) { OnIncomingCall(tag(), id, disp, user, from, to); });
@@ -334,6 +387,7 @@ void TSoftPhone::OnSuccessToRegister(int tag)
     if (tag < 0) return;
     emit RegisteredIcon(kImageRegistered);
     SetStatus(QStringLiteral("オンライン"));
+    FLost[tag] = false;
     gVaxSips[tag].Registered = true;
     gVaxSips[tag].RegisteredAt = QDateTime::currentDateTime();
     ApplyVaxOptions(tag);
@@ -345,12 +399,21 @@ void TSoftPhone::OnSuccessToReRegister(int tag)
     if (tag < 0) return;
     gVaxSips[tag].Registered = true;
     gVaxSips[tag].RegisteredAt = QDateTime::currentDateTime();
+    if (!FLost[tag]) return;
+    // Back after a loss: icon and status say so again (a call keeps its text).
+    FLost[tag] = false;
+    emit RegisteredIcon(kImageRegistered);
+    if (FCallIds.isEmpty() && !gVaxObjects[tag]->CallInProgress()) SetStatus(QStringLiteral("オンライン"));
 }
 
 void TSoftPhone::OnFailToRegisterEx(int tag, int statusCode, const QString& reason)
 {
     Log::Detail(Prefix(tag) + " FailedEx: " + reason);
     if (tag < 0) return;
+    if (statusCode == 401 || statusCode == 403 || statusCode == 407)
+        Log::Always(Prefix(tag) + QStringLiteral(" 登録を拒否されました（ユーザIDまたはパスワード） StatusCode:%1 %2")
+                                      .arg(statusCode)
+                                      .arg(reason));
     if (statusCode == -1) RetryRegistration(tag);
     else FFinalFailure[tag] = statusCode;
 }
@@ -359,34 +422,45 @@ void TSoftPhone::OnFailToReRegisterEx(int tag, int statusCode, const QString& re
 {
     Log::Detail(Prefix(tag) + " Fail to Re-RegisterEx: " + reason);
     if (tag < 0) return;
+    RegistrationLost(tag);
     if (statusCode == -1) RetryRegistration(tag);
 }
 
+void TSoftPhone::OnTlsFailure(int tag, const QString& reason)
+{
+    Log::Always(Prefix(tag) + QStringLiteral(" TLS 接続失敗: ") + reason);
+    if (tag >= 0) FTlsFailure[tag] = reason;
+}
+
+// Registered no longer: the status stops saying "オンライン" (a call in
+// progress keeps its text) and the icon goes back to the program's own.
+void TSoftPhone::RegistrationLost(int index)
+{
+    if (!gVaxSips[index].Registered) return;
+    gVaxSips[index].Registered = false;
+    FLost[index] = true;
+    emit RegisteredIcon(kImageNotRegistered);
+    if (FCallIds.isEmpty() && !gVaxObjects[index]->CallInProgress()) SetStatus(QString());
+}
+
 // A registration that got no answer is tried again: at once the first time,
-// then at most every kRetryGapSec seconds, so an unreachable proxy (which can
+// then at most every RetryGapSec seconds, so an unreachable proxy (which can
 // fail within milliseconds on a closed port) never turns into a busy loop.
 void TSoftPhone::RetryRegistration(int index)
 {
-    if (FRetryPending[index]) return;
-    const QDateTime now = QDateTime::currentDateTime();
+    QTimer& timer = *FRetryTimers[index];
+    if (timer.isActive()) return;
     qint64 waitMs = 0;
     if (FLastRetry[index].isValid()) {
-        const qint64 since = FLastRetry[index].msecsTo(now);
-        if (since < kRetryGapSec * 1000) waitMs = kRetryGapSec * 1000 - since;
+        const qint64 since = FLastRetry[index].msecsTo(QDateTime::currentDateTime());
+        if (since < RetryGapSec * 1000LL) waitMs = RetryGapSec * 1000LL - since;
     }
-    auto retry = [this, index] {
-        FRetryPending[index] = false;
-        FLastRetry[index] = QDateTime::currentDateTime();
-        auto* obj = gVaxObjects[index];
-        if (obj->VaxIsLineOpen(0)) obj->VaxRegisterToProxy(kExpires);
-        else ConnectVax(index);
-    };
-    if (waitMs == 0) {
-        retry();
-        return;
-    }
-    FRetryPending[index] = true;
-    QTimer::singleShot(waitMs, this, retry);
+    timer.start(static_cast<int>(waitMs));
+}
+
+void TSoftPhone::CancelRetry(int index)
+{
+    if (index >= 0 && index < static_cast<int>(FRetryTimers.size())) FRetryTimers[index]->stop();
 }
 
 void TSoftPhone::OnIncomingCall(int tag, const QString& callId, const QString& displayName, const QString& userName,
@@ -395,7 +469,12 @@ void TSoftPhone::OnIncomingCall(int tag, const QString& callId, const QString& d
     Log::Detail(QStringLiteral("★VaxSIPUserAgentOCXIncomingCall"));
     Log::Detail(Prefix(tag) + QStringLiteral(" Incoming Call CallId=%1 DisplayName=%2 UserName=%3 FromURI=%4 ToURI= %5")
                                   .arg(callId, displayName, userName, fromUri, toUri));
-    const QString number = displayName.isEmpty() ? userName : displayName;
+    // PBXs often put the caller's name in the display name: it is the number
+    // only when it reads as one; else the user part is, and the name goes
+    // with the call for a number the phone book does not know yet.
+    const bool numeric = IsPhoneNumberText(displayName);
+    const QString number = numeric ? displayName : userName;
+    const QString callerName = numeric ? QString() : displayName.trimmed();
     bool isNew = false;
     if (!FCallIds.contains(callId)) {
         FCallIds << callId;
@@ -409,6 +488,7 @@ void TSoftPhone::OnIncomingCall(int tag, const QString& callId, const QString& d
     if (isNew) {
         FRing.RingBackStart();
         if (!FSettings.IncomMutePc) FRing.PlayRingWave();
+        if (!callerName.isEmpty()) emit CallerNameOffered(number, callerName);
         emit IncomingCallSubmitted(number, QString(), QString(), 1);
     }
     SetStatus(QStringLiteral("電話着信中"));
@@ -422,7 +502,7 @@ void TSoftPhone::OnIncomingCallRingingStop(int tag, const QString& callId)
     ResetCallButtons();
     StopSounds();
     Log::Detail(Prefix(tag) + QStringLiteral(" 着信呼出停止： 電話番号") + callId);
-    SetStatus(QStringLiteral("オンライン"));
+    ShowOnline(tag);
 }
 
 void TSoftPhone::OnSuccessToConnect(int tag, int line)
@@ -440,7 +520,7 @@ void TSoftPhone::OnDisconnectCall(int tag, int line)
     Log::Detail(LinePrefix(tag, line) + ": Hung up.");
     ResetCallButtons();
     StopSounds();
-    SetStatus(QStringLiteral("オンライン"));
+    ShowOnline(tag);
 }
 
 void TSoftPhone::OnProvisionalResponse(int tag, int line, int statusCode, const QString& reason)
@@ -586,13 +666,17 @@ void TSoftPhone::btnHangUpClick()
         Log::Always(QStringLiteral("RejectCall 成功"));
         // Drop the rejected call's item (not whichever item is selected).
         RemovePending(FCallIds.indexOf(callId));
+    } else if (!gVaxObjects[0]->VaxIsLineBusy(0)) {
+        // Nothing to hang up: nothing happens.
+        Log::Always(QStringLiteral("TfrmMain.btnHangUpClick end"));
+        return;
     } else if (gVaxObjects[0]->VaxDisconnect(0)) {
         Log::Always(QStringLiteral("Disconnect 成功"));
     } else {
         Log::Always(QStringLiteral("Disconnect error"));
         ShowVaxError(0);
     }
-    SetStatus(QStringLiteral("オンライン"));
+    ShowOnline(0);
     ResetCallButtons();
     Log::Always(QStringLiteral("TfrmMain.btnHangUpClick end"));
 }

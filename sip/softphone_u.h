@@ -9,7 +9,8 @@
 //                    phone.Ring().LoadRingWave(gExeDir + "wav/incom.wav");
 //                    phone.SetAccountSource(...)  (reads "select * from ACCOUNT")
 //                    connect the signals below to the status bar, the two call
-//                    buttons, the icon, the pipeline (TelReceiveProc) and
+//                    buttons, the icon, the pipeline (TelReceiveProc, with
+//                    CallerNameOffered to TTelReceive::OfferCallerName) and
 //                    CallDataInsert; connect SipSettingsRequested to opening
 //                    TfrmSetSIP.
 //   first show       phone.FirstShow(this)  (connects or asks; starts the
@@ -29,6 +30,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -111,6 +113,11 @@ public:
     int DialPauseSteps = 21;
     // Registration wait of ConnectVax.
     int RegisterWaitMs = 10000;
+    // Least gap between two registrations that got no answer.
+    int RetryGapSec = 30;
+
+    // Online: registered, or open when the account does not register.
+    bool Online(int index) const;
 
 signals:
     void StatusText(int panel, const QString& text);
@@ -118,8 +125,12 @@ signals:
     void PendingCallsChanged(const QStringList& numbers, int selected);
     // Into the incoming-call pipeline (TelReceiveProc): every SIP call port 1.
     void IncomingCallSubmitted(const QString& telNo, const QString& logNo, const QString& readName, int portNo);
+    // Right before IncomingCallSubmitted: the caller's display name when it
+    // is a name rather than a number (the name for a number not known yet).
+    void CallerNameOffered(const QString& telNo, const QString& name);
     // Outgoing call record (CallDataInsert), after the dialling pause.
     void OutgoingCallDialled(const QString& telNo, int portNo);
+    // Image 7 while registered, -1 (the program's own icon) once not.
     void RegisteredIcon(int imageIndex);
     void NumberBoxFocusRequested();
     void SipSettingsRequested();
@@ -131,7 +142,11 @@ private:
     void PumpFor(int ms);
     void RemovePending(int index);
     void SetStatus(const QString& text) { emit StatusText(1, text); }
+    // "オンライン" after a call, but only while online; else no text.
+    void ShowOnline(int index);
+    void RegistrationLost(int index);
     void RetryRegistration(int index);
+    void CancelRetry(int index);
     QString Prefix(int tag) const;
     QString LinePrefix(int tag, int line) const;
 
@@ -140,6 +155,7 @@ private:
     void OnSuccessToReRegister(int tag);
     void OnFailToRegisterEx(int tag, int statusCode, const QString& reason);
     void OnFailToReRegisterEx(int tag, int statusCode, const QString& reason);
+    void OnTlsFailure(int tag, const QString& reason);
     void OnIncomingCall(int tag, const QString& callId, const QString& displayName, const QString& userName,
                         const QString& fromUri, const QString& toUri);
     void OnIncomingCallRingingStop(int tag, const QString& callId);
@@ -159,9 +175,11 @@ private:
     int FSpkVolume = 200;
     int FMicVolume = 200;
     QStringList FOutNames, FInNames;
-    // Registration failures without a final answer retry, but not in a loop.
+    // Registration failures without a final answer retry, but not in a loop;
+    // a reconnect or uninitialisation cancels a retry still waiting.
     std::vector<QDateTime> FLastRetry;
-    std::vector<bool> FRetryPending;
-    std::vector<int> FFinalFailure; // status code of a refused registration
-    static constexpr int kRetryGapSec = 30;
+    std::vector<std::unique_ptr<QTimer>> FRetryTimers;
+    std::vector<int> FFinalFailure;  // status code of a refused registration
+    std::vector<QString> FTlsFailure; // why the TLS connection failed
+    std::vector<bool> FLost;          // registration lost after it had worked
 };

@@ -1,6 +1,9 @@
 #include "vaxsip_agent_u.h"
 
 #include "log_u.h"
+#include "sip_guard_u.h"
+#include "sip_uri_u.h"
+#include "stack_log_u.h"
 
 #include <linphone++/linphone.hh>
 #include <linphone/core.h>
@@ -15,8 +18,14 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cmath>
 #include <deque>
@@ -44,28 +53,67 @@ enum TVaxError {
     errNotInVoice = 34,
 };
 
+// Debian's bundle of the system's trusted certificates (ca-certificates).
+constexpr const char* kSystemCaFile = "/etc/ssl/certs/ca-certificates.crt";
+
 std::string S(const QString& s) { return s.toStdString(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// A plain bind without SO_REUSEADDR: the stack itself binds with it and would
-// never notice that another program holds the port.
-bool PortFree(const QString& ip, int port)
+sockaddr_in Ipv4(const QString& ip, int port)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    if (fd < 0) return false;
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<uint16_t>(port));
     if (ip.isEmpty() || ::inet_pton(AF_INET, ip.toLatin1().constData(), &a.sin_addr) != 1)
         a.sin_addr.s_addr = htonl(INADDR_ANY);
-    const bool ok = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    return a;
+}
+
+// A plain bind without SO_REUSEADDR: the stack itself binds with it and would
+// never notice that another program holds the port.
+bool PortFree(const QString& ip, int port, int type = SOCK_DGRAM)
+{
+    const int fd = ::socket(AF_INET, type, 0);
+    if (fd < 0) return false;
+    const sockaddr_in a = Ipv4(ip, port);
+    const bool ok = ::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
     ::close(fd);
     return ok;
 }
 
-// Descriptors of this process's UDP sockets bound to port: the stack's SIP
-// sockets, watched so that a request is handled the moment it arrives.
-std::vector<int> UdpSocketsOnPort(int port)
+// RTP ports are bound by the stack only while a call runs (and, for STUN,
+// with a plain bind of its own), so a socket cannot hold them. Every copy
+// of the program on this PC (several users on a terminal server) takes a
+// lock per port pair for its engine's life instead, in a folder all users
+// share. -1: another copy holds the pair; -2: no lock to be had here (the
+// folder is not usable), which does not stop the line from opening.
+int LockRtpPair(int port)
+{
+    const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/kuruten3-rtp";
+    if (::mkdir(dir.constData(), 01777) == 0) ::chmod(dir.constData(), 01777);
+    const QByteArray path = dir + "/" + QByteArray::number(port) + ".lock";
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC); // another user's file
+    if (fd < 0) return -2;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return errno == EWOULDBLOCK ? -1 : -2;
+    }
+    return fd;
+}
+
+int PortOf(const sockaddr_storage& a)
+{
+    if (a.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in*>(&a)->sin_port);
+    if (a.ss_family == AF_INET6) return ntohs(reinterpret_cast<const sockaddr_in6*>(&a)->sin6_port);
+    return -1;
+}
+
+// Descriptors of this process's sockets of one type bound to localPort or
+// connected to remotePort: the stack's SIP sockets, watched so that a request
+// is handled the moment it arrives (and read first). listening, when given,
+// receives the listening TCP sockets among them.
+std::vector<int> SocketsOnPort(int type, int localPort, int remotePort = -1, std::vector<int>* listening = nullptr)
 {
     std::vector<int> fds;
     QDirIterator it(QStringLiteral("/proc/self/fd"), QDir::NoDotAndDotDot | QDir::AllEntries | QDir::System);
@@ -74,18 +122,31 @@ std::vector<int> UdpSocketsOnPort(int port)
         bool ok = false;
         const int fd = it.fileName().toInt(&ok);
         if (!ok || !it.fileInfo().symLinkTarget().contains(QLatin1String("socket:"))) continue;
-        int type = 0;
-        socklen_t len = sizeof type;
-        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &type, &len) != 0 || type != SOCK_DGRAM) continue;
+        int t = 0;
+        socklen_t len = sizeof t;
+        if (::getsockopt(fd, SOL_SOCKET, SO_TYPE, &t, &len) != 0 || t != type) continue;
         sockaddr_storage a{};
         socklen_t alen = sizeof a;
         if (::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &alen) != 0) continue;
-        int bound = -1;
-        if (a.ss_family == AF_INET) bound = ntohs(reinterpret_cast<sockaddr_in*>(&a)->sin_port);
-        else if (a.ss_family == AF_INET6) bound = ntohs(reinterpret_cast<sockaddr_in6*>(&a)->sin6_port);
-        if (bound == port) fds.push_back(fd);
+        if (PortOf(a) == localPort) {
+            fds.push_back(fd);
+            int accepting = 0;
+            len = sizeof accepting;
+            if (listening && ::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &accepting, &len) == 0 && accepting)
+                listening->push_back(fd);
+            continue;
+        }
+        alen = sizeof a;
+        if (remotePort > 0 && ::getpeername(fd, reinterpret_cast<sockaddr*>(&a), &alen) == 0 && PortOf(a) == remotePort)
+            fds.push_back(fd);
     }
     return fds;
+}
+
+ino_t InodeOf(int fd)
+{
+    struct stat st{};
+    return ::fstat(fd, &st) == 0 ? st.st_ino : 0;
 }
 
 // Volume 0..250 as a gain: 200 is unity, 0 is as good as silent.
@@ -110,32 +171,6 @@ struct TCodecName
 };
 // Codec numbers of the account; 4 has no caption and stands for G.722.
 const TCodecName kCodecs[5] = {{"GSM", 8000}, {"iLBC", 8000}, {"PCMA", 8000}, {"PCMU", 8000}, {"G722", 8000}};
-
-// The stack's log goes to the diagnostic log (warnings and worse only).
-class TLogListener : public linphone::LoggingServiceListener
-{
-public:
-    void onLogMessageWritten(const std::shared_ptr<linphone::LoggingService>&, const std::string& domain,
-                             linphone::LogLevel level, const std::string& message) override
-    {
-        const char* tag = level == linphone::LogLevel::Warning ? "warning" : "error";
-        try {
-            Log::Detail(QStringLiteral("liblinphone %1 [%2] %3").arg(QLatin1String(tag), Q(domain), Q(message)));
-        } catch (...) {
-            // The stack's own chatter must never break it.
-        }
-    }
-};
-
-void InstallStackLogging()
-{
-    static std::shared_ptr<TLogListener> listener;
-    if (listener) return;
-    listener = std::make_shared<TLogListener>();
-    auto service = linphone::LoggingService::get();
-    service->setLogLevel(linphone::LogLevel::Warning);
-    service->addListener(listener);
-}
 
 } // namespace
 
@@ -185,22 +220,36 @@ struct TVaxSIPUserAgentOCX::TImpl
     // (one request takes several steps). Idle costs next to nothing.
     QTimer Iterate;
     std::vector<std::unique_ptr<QSocketNotifier>> Watches;
+    std::vector<ino_t> WatchedInodes;
+    std::vector<int> Listening; // the TCP or TLS listening sockets among them
     qint64 FastUntil = 0;
+    qint64 NextSocketScan = 0;
     static constexpr int kSlowMs = 50;
     static constexpr int kFastMs = 1;
     static constexpr int kCallMs = 5; // while a call exists
     static constexpr int kFastForMs = 200;
+    static constexpr int kScanEveryMs = 1000; // TCP and TLS connections come and go
+    static constexpr int kScanBusyMs = 20;
     std::deque<std::function<void()>> Events;
     bool Dispatching = false;
+    TSipInputGuard Guard;
 
     // Account given at initialisation.
     QString UserName, LoginId, Password, DisplayName, Domain, Proxy, OutProxy, ListenIp;
+    TSipServer Route; // where every request of the account goes
     bool BindToListenIp = false;
     int SipPort = 0;
     int TotalLines = 0;
     std::map<int, int> LinePorts; // line -> RTP port
+    std::vector<int> RtpHolds;    // locks of the RTP port pairs (see LockRtpPair)
     bool EverRegistered = false;
     bool Unregistering = false;
+    // NAT: STUN server ("host[:port]", empty: none) and ICE.
+    QString StunServer;
+    bool UseIce = false;
+    // Why the last TLS connection failed, as the stack logged it.
+    QString TlsFailure;
+    int LogObserver = 0;
 
     // Calls by Call-Id; lines point at them.
     std::map<QString, TCallInfo> Calls;
@@ -232,7 +281,22 @@ struct TVaxSIPUserAgentOCX::TImpl
     {
         if (Core && !Dispatching) {
             Dispatching = true;
-            Core->iterate();
+            const qint64 now = QDateTime::currentMSecsSinceEpoch();
+            // TCP and TLS connections come and go with the traffic.
+            const bool streams = Route.Transport != TSipTransport::Udp;
+            if (WatchedSocketsChanged() || (streams && now >= NextSocketScan)) WatchSipSockets();
+            // Malformed messages never reach the stack's parser.
+            Guard.Sweep();
+            // A TCP message still arriving: the stack waits for all of it
+            // (the notifiers too, or they would spin on the waiting bytes).
+            for (auto& n : Watches) n->setEnabled(!Guard.Hold());
+            // A connection waiting to be accepted is accepted in this step
+            // and read in the next: watch it (and read it first) by then.
+            const bool accepting = streams && ListenerReadable();
+            if (Guard.Hold()) FastUntil = std::max(FastUntil, now + kFastMs);
+            else Core->iterate();
+            // A connection the stack closed leaves no notifier on its number.
+            if (streams && (accepting || WatchedSocketsChanged())) WatchSipSockets();
             Dispatching = false;
         }
         Dispatch();
@@ -250,13 +314,77 @@ struct TVaxSIPUserAgentOCX::TImpl
         Tick();
     }
 
-    void WatchSipSockets(QObject* owner)
+    // The stack may close and reopen a socket; a descriptor number can then
+    // name another socket, which must neither be read nor watched.
+    bool WatchedSocketsChanged() const
     {
+        for (size_t i = 0; i < Watches.size(); ++i)
+            if (InodeOf(static_cast<int>(Watches[i]->socket())) != WatchedInodes[i]) return true;
+        return false;
+    }
+
+    bool ListenerReadable() const
+    {
+        for (int fd : Listening) {
+            pollfd p{fd, POLLIN, 0};
+            if (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) return true;
+        }
+        return false;
+    }
+
+    // A notifier may be the one whose signal runs this: it goes later.
+    void DropWatches(bool clearGuard = true)
+    {
+        for (auto& n : Watches) {
+            n->setEnabled(false);
+            n.release()->deleteLater();
+        }
         Watches.clear();
-        for (int fd : UdpSocketsOnPort(SipPort)) {
+        WatchedInodes.clear();
+        if (clearGuard) {
+            Guard.Clear();
+            Listening.clear();
+        }
+    }
+
+    void WatchSipSockets()
+    {
+        // Often while there is traffic (a new connection), seldom when idle.
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        NextSocketScan = now + (now < FastUntil ? kScanBusyMs : kScanEveryMs);
+        std::vector<int> fds, listening;
+        if (Route.Transport == TSipTransport::Udp) {
+            fds = SocketsOnPort(SOCK_DGRAM, SipPort);
+        } else {
+            // The listening socket, the connections it accepted and the
+            // connection to the server.
+            const int serverPort = Route.HostPort.section(QLatin1Char(':'), 1).toInt();
+            fds = SocketsOnPort(SOCK_STREAM, SipPort,
+                                serverPort > 0 ? serverPort : Route.Transport == TSipTransport::Tls ? 5061 : 5060,
+                                &listening);
+        }
+        std::vector<ino_t> inodes;
+        for (int fd : fds) inodes.push_back(InodeOf(fd));
+        bool same = inodes == WatchedInodes && fds.size() == Watches.size();
+        for (size_t i = 0; same && i < fds.size(); ++i) same = Watches[i]->socket() == fds[i];
+        Listening = listening;
+        if (same) return;
+        DropWatches(false);
+        if (Route.Transport == TSipTransport::Udp) {
+            Guard.Watch(fds);
+        } else if (Route.Transport == TSipTransport::Tcp) {
+            // TLS is read only by the stack (and only a verified server
+            // gets that far); TCP is plain text anyone may connect with.
+            std::vector<int> connections;
+            for (int fd : fds)
+                if (std::find(listening.begin(), listening.end(), fd) == listening.end()) connections.push_back(fd);
+            Guard.WatchStreams(connections);
+        }
+        for (int fd : fds) {
             auto n = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-            QObject::connect(n.get(), &QSocketNotifier::activated, owner, [this] { Wake(); });
+            QObject::connect(n.get(), &QSocketNotifier::activated, Q_, [this] { Wake(); });
             Watches.push_back(std::move(n));
+            WatchedInodes.push_back(InodeOf(fd));
         }
     }
 
@@ -454,6 +582,11 @@ struct TVaxSIPUserAgentOCX::TImpl
             if (phrase.isEmpty()) phrase = Q(message);
             // No final answer (timeout, transport error): -1, as the caller expects.
             if (code <= 0) code = -1;
+            if (!TlsFailure.isEmpty()) {
+                const QString why = TlsFailure;
+                TlsFailure.clear();
+                Post([this, why] { emit Q_->OnTlsFailure(why); });
+            }
             if (Unregistering) {
                 Unregistering = false;
                 Post([this] { emit Q_->OnFailToUnRegister(); });
@@ -479,9 +612,47 @@ struct TVaxSIPUserAgentOCX::TImpl
         Post([this, line, digit] { emit Q_->OnDTMFDigit(line, digit); });
     }
 
-    QString ServerHost() const
+    void ApplyNatPolicy()
     {
-        return OutProxy.isEmpty() ? Proxy : OutProxy;
+        if (!Core) return;
+        auto policy = Core->createNatPolicy();
+        if (!StunServer.isEmpty()) {
+            policy->setStunServer(S(StunServer));
+            policy->enableStun(true);
+        }
+        policy->enableIce(UseIce);
+        Core->setNatPolicy(policy);
+    }
+
+    // The account exists whether or not it registers: its route takes every
+    // request (calls too) to the proxy, whatever the domain's DNS says.
+    bool EnsureAccount()
+    {
+        if (Account) return true;
+        auto factory = linphone::Factory::get();
+        auto identity = factory->createAddress(S(QStringLiteral("sip:%1@%2").arg(UserName, Domain)));
+        // The stack sends REGISTER to the server address itself, not along the route.
+        auto server = factory->createAddress(S(Route.Uri()));
+        auto route = factory->createAddress(S(Route.Uri(true)));
+        if (!identity || !server || !route || UserName.isEmpty()) return false;
+        if (!DisplayName.isEmpty()) identity->setDisplayName(S(DisplayName));
+        auto params = Core->createAccountParams();
+        params->setIdentityAddress(identity);
+        params->setServerAddress(server);
+        params->setRoutesAddresses({route});
+        params->enableRegister(false);
+        params->enablePublish(false);
+        params->setPushNotificationAllowed(false);
+        // Realm left open: the server's challenge names it.
+        Core->clearAllAuthInfo();
+        Core->addAuthInfo(factory->createAuthInfo(S(UserName), S(LoginId), S(Password), "", "", S(Domain)));
+        Account = Core->createAccount(params);
+        if (!Account || Core->addAccount(Account) != linphone::Status(0)) {
+            Account.reset();
+            return false;
+        }
+        Core->setDefaultAccount(Account);
+        return true;
     }
 
     TCallInfo* CallOnLine(int line)
@@ -508,7 +679,7 @@ struct TVaxSIPUserAgentOCX::TImpl
     void Shutdown()
     {
         Iterate.stop();
-        Watches.clear();
+        DropWatches();
         if (Core) {
             Listener->Impl = nullptr;
             Core->removeListener(Listener);
@@ -520,6 +691,8 @@ struct TVaxSIPUserAgentOCX::TImpl
         Core.reset();
         Listener.reset();
         LinePorts.clear();
+        for (int fd : RtpHolds) ::close(fd);
+        RtpHolds.clear();
         SipPort = 0;
         EverRegistered = false;
         Unregistering = false;
@@ -533,10 +706,18 @@ TVaxSIPUserAgentOCX::TVaxSIPUserAgentOCX(const TVaxAgentOptions& options, QObjec
     FImpl->Options = options;
     FImpl->Iterate.setTimerType(Qt::PreciseTimer);
     connect(&FImpl->Iterate, &QTimer::timeout, this, [this] { FImpl->Tick(); });
+    FImpl->Guard.OnDrop = [](const QString& line) { Log::Always(line); };
+    StackLog::Install();
+    // The stack says why a TLS connection failed only in its log.
+    FImpl->LogObserver = StackLog::AddObserver([d = FImpl.get()](const QString&, const QString& message) {
+        const qsizetype at = message.indexOf(QLatin1String("SSL handshake failed"));
+        if (at >= 0) d->TlsFailure = message.mid(message.indexOf(QLatin1Char(':'), at) + 1).trimmed();
+    });
 }
 
 TVaxSIPUserAgentOCX::~TVaxSIPUserAgentOCX()
 {
+    StackLog::RemoveObserver(FImpl->LogObserver);
     FImpl->Events.clear();
     FImpl->Shutdown();
 }
@@ -553,7 +734,11 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
         FError = errValue;
         return false;
     }
-    if (!PortFree(bindToListenIp ? listenIp : QString(), listenPort)) {
+    // Every request of the account goes to the outbound proxy when there is
+    // one, else to the proxy; its transport is the one to listen on.
+    const TSipServer route = TSipServer::Parse(outboundProxy.isEmpty() ? proxy : outboundProxy);
+    const int socketType = route.Transport == TSipTransport::Udp ? SOCK_DGRAM : SOCK_STREAM;
+    if (!PortFree(bindToListenIp ? listenIp : QString(), listenPort, socketType)) {
         FError = errPortTaken;
         return false;
     }
@@ -563,12 +748,15 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     d.LoginId = loginId.isEmpty() ? userName : loginId;
     d.Password = password;
     d.DisplayName = displayName;
-    d.Domain = domain.isEmpty() ? proxy : domain;
+    // The domain falls back to the proxy field, which may carry parameters.
+    d.Domain = SipHostPart(domain.isEmpty() ? proxy : domain);
     d.Proxy = proxy;
     d.OutProxy = outboundProxy;
+    d.Route = route;
     d.TotalLines = totalLine;
     d.MicBoost = false;
     d.NoDisturb = false;
+    d.TlsFailure.clear();
 
     // Fresh files every time: the account lives in the program's database.
     const QString base = d.Options.WorkFolder.isEmpty() ? QDir::tempPath() + QStringLiteral("/kuruten-sip")
@@ -581,7 +769,6 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     QFile::remove(rc);
     QFile::remove(dataDir + QStringLiteral("linphone.db"));
 
-    InstallStackLogging();
     auto factory = linphone::Factory::get();
     // No plugins: Debian's video plugin is built on Qt 5 and must stay out.
     factory->setMspluginsDir(S(pluginDir));
@@ -593,13 +780,22 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
         FError = errTaskWindow;
         return false;
     }
+    const QByteArray port = QByteArray::number(listenPort);
+    const QString caFile = d.Options.RootCaFile.isEmpty() ? QString::fromLatin1(kSystemCaFile) : d.Options.RootCaFile;
     QByteArray text;
     text += "[sip]\n";
-    text += "sip_port=" + QByteArray::number(listenPort) + "\n";
-    text += "sip_tcp_port=0\nsip_tls_port=0\n";
+    text += "sip_port=" + QByteArray(route.Transport == TSipTransport::Udp ? port : "0") + "\n";
+    text += "sip_tcp_port=" + QByteArray(route.Transport == TSipTransport::Tcp ? port : "0") + "\n";
+    text += "sip_tls_port=" + QByteArray(route.Transport == TSipTransport::Tls ? port : "0") + "\n";
     if (bindToListenIp && !listenIp.isEmpty()) text += "bind_address=" + listenIp.toLatin1() + "\n";
-    text += "use_ipv6=0\nkeepalive_period=10000\ninc_timeout=86400\nping_with_options=0\n";
+    text += "use_ipv6=0\nkeepalive_period=10000\nping_with_options=0\n";
+    // A caller that vanished without CANCEL must not hold a call slot.
+    text += "inc_timeout=" + QByteArray::number(d.Options.IncomingTimeoutSec) + "\ninc_timeout_status_code=480\n";
     text += "register_only_when_network_is_up=0\nauto_net_state_mon=0\nguess_hostname=1\n";
+    // No GRUU: a registrar that hands them out would route ACK and BYE into
+    // itself and the answered call would drop.
+    text += "supported=replaces, outbound\n";
+    text += "root_ca=" + caFile.toUtf8() + "\nverify_server_certs=1\nverify_server_cn=1\n";
     text += "[net]\nfirewall_policy=0\nauto_net_state_mon=0\n";
     text += "[rtp]\naudio_rtp_port=7000\n";
     if (bindToListenIp && !listenIp.isEmpty()) text += "bind_address=" + listenIp.toLatin1() + "\n";
@@ -607,6 +803,10 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     text += "tone_indications=0\n";
     text += "[video]\ncapture=0\ndisplay=0\nautomatically_initiate=0\nautomatically_accept=0\n";
     text += "[misc]\nmax_calls=10\nhistory_max_size=50\n";
+    // No databases of the stack's own: the program keeps its calls itself,
+    // and their SQLite writes (an fsync or three per call) held up the
+    // answer to the next caller.
+    text += "[storage]\nuri=null\ncall_logs_db_uri=null\nzrtp_secrets_db_uri=null\n";
     f.write(text);
     f.close();
 
@@ -629,11 +829,18 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     core->enableEchoCancellation(false);
     core->setRing("");
     core->setRingback("");
-    core->setIncTimeout(86400);
+    core->setIncTimeout(d.Options.IncomingTimeoutSec);
     core->setUserAgent("kuruten3", "3");
+    core->removeSupportedTag("gruu");
+    core->setRootCa(S(caFile));
+    core->verifyServerCertificates(true);
+    core->verifyServerCn(true);
     // Contact of calls made or taken without a registered account.
-    if (!listenIp.isEmpty() && !userName.isEmpty())
-        core->setPrimaryContact(S(QStringLiteral("<sip:%1@%2:%3>").arg(userName, listenIp).arg(listenPort)));
+    if (!listenIp.isEmpty() && !userName.isEmpty()) {
+        QString contact = QStringLiteral("sip:%1@%2:%3").arg(userName, listenIp).arg(listenPort);
+        if (route.Transport != TSipTransport::Udp) contact += QStringLiteral(";transport=") + TransportName(route.Transport);
+        core->setPrimaryContact(S(QLatin1Char('<') + contact + QLatin1Char('>')));
+    }
     if (!d.Options.DnsServers.isEmpty()) {
         std::list<std::string> servers;
         for (const QString& s : d.Options.DnsServers) servers.push_back(S(s));
@@ -644,10 +851,11 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
         core->setPlayFile(S(d.Options.PlayFile));
         core->setRecordFile(S(d.Options.RecordFile));
     }
+    d.ApplyNatPolicy();
     auto transports = factory->createTransports();
-    transports->setUdpPort(listenPort);
-    transports->setTcpPort(0);
-    transports->setTlsPort(0);
+    transports->setUdpPort(route.Transport == TSipTransport::Udp ? listenPort : 0);
+    transports->setTcpPort(route.Transport == TSipTransport::Tcp ? listenPort : 0);
+    transports->setTlsPort(route.Transport == TSipTransport::Tls ? listenPort : 0);
     transports->setDtlsPort(0);
     core->setTransports(transports);
 
@@ -660,7 +868,11 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     }
     core->setNetworkReachable(true);
     auto used = core->getTransportsUsed();
-    if (!used || used->getUdpPort() != listenPort) {
+    const int usedPort = !used                                      ? -1
+                         : route.Transport == TSipTransport::Tcp ? used->getTcpPort()
+                         : route.Transport == TSipTransport::Tls ? used->getTlsPort()
+                                                                 : used->getUdpPort();
+    if (usedPort != listenPort) {
         d.Shutdown();
         FError = errPortTaken;
         return false;
@@ -668,7 +880,7 @@ bool TVaxSIPUserAgentOCX::VaxInitializeEx(bool bindToListenIp, const QString& li
     // Codecs as the stack offers them until the options pick some.
     d.SipPort = listenPort;
     d.ApplyGains();
-    d.WatchSipSockets(this);
+    d.WatchSipSockets();
     d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
     d.Iterate.start(1);
     return true;
@@ -702,6 +914,14 @@ bool TVaxSIPUserAgentOCX::VaxOpenLine(int lineNo, bool bindToRtpIp, const QStrin
         FError = errPortTaken;
         return false;
     }
+    // Held for the engine's life: another copy on this PC then passes the
+    // pair by and does not mix its audio with ours.
+    const int lock = LockRtpPair(rtpPort);
+    if (lock == -1) {
+        FError = errPortTaken;
+        return false;
+    }
+    if (lock >= 0) d.RtpHolds.push_back(lock);
     d.LinePorts[lineNo] = rtpPort;
     // Calls only ever use line 0; its port is the stack's audio port.
     if (lineNo == 0) d.Core->setAudioPort(rtpPort);
@@ -730,40 +950,21 @@ bool TVaxSIPUserAgentOCX::VaxRegisterToProxy(int expire)
         FError = errValue;
         return false;
     }
+    // The registration may open a connection: watch for it soon.
+    d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
     try {
-        if (d.Account) {
-            auto params = d.Account->getParams()->clone();
-            params->setExpires(expire);
-            params->enableRegister(true);
-            d.Account->setParams(params);
-            d.Account->refreshRegister();
-            return true;
-        }
-        auto factory = linphone::Factory::get();
-        auto identity = factory->createAddress(S(QStringLiteral("sip:%1@%2").arg(d.UserName, d.Domain)));
-        auto server = factory->createAddress(S(QStringLiteral("sip:%1").arg(d.ServerHost())));
-        if (!identity || !server || d.UserName.isEmpty()) {
+        d.TlsFailure.clear();
+        if (!d.EnsureAccount()) {
             FError = errRegister;
             return false;
         }
-        if (!d.DisplayName.isEmpty()) identity->setDisplayName(S(d.DisplayName));
-        auto params = d.Core->createAccountParams();
-        params->setIdentityAddress(identity);
-        params->setServerAddress(server);
+        // Switching registration on registers; a running one is renewed.
+        const bool renew = d.Account->getParams()->registerEnabled();
+        auto params = d.Account->getParams()->clone();
         params->setExpires(expire);
         params->enableRegister(true);
-        params->enablePublish(false);
-        params->setPushNotificationAllowed(false);
-        // Realm left open: the server's challenge names it.
-        d.Core->clearAllAuthInfo();
-        d.Core->addAuthInfo(factory->createAuthInfo(S(d.UserName), S(d.LoginId), S(d.Password), "", "", S(d.Domain)));
-        d.Account = d.Core->createAccount(params);
-        if (!d.Account || d.Core->addAccount(d.Account) != linphone::Status(0)) {
-            d.Account.reset();
-            FError = errRegister;
-            return false;
-        }
-        d.Core->setDefaultAccount(d.Account);
+        d.Account->setParams(params);
+        if (renew) d.Account->refreshRegister();
     } catch (...) {
         FError = errRegister;
         return false;
@@ -878,6 +1079,9 @@ bool TVaxSIPUserAgentOCX::VaxDialCall(int lineNo, const QString& dialNo, int inp
     }
     auto addr = linphone::Factory::get()->createAddress(S(uri));
     if (!addr) return (FError = errInvalidUri), false;
+    // Through the account's route, never to whatever the domain resolves to.
+    if (!d.EnsureAccount()) return (FError = errConnection), false;
+    d.FastUntil = QDateTime::currentMSecsSinceEpoch() + TImpl::kFastForMs;
     auto params = d.Core->createCallParams(nullptr);
     if (!params) return (FError = errConnection), false;
     params->enableVideo(false);
@@ -1033,6 +1237,29 @@ QStringList TVaxSIPUserAgentOCX::EnabledCodecNames() const
     for (const auto& pt : FImpl->Core->getAudioPayloadTypes())
         if (pt->enabled() && pt->getMimeType() != "telephone-event") names << Q(pt->getMimeType());
     return names;
+}
+
+void TVaxSIPUserAgentOCX::SetNat(const QString& stunServer, bool ice)
+{
+    FImpl->StunServer = stunServer.trimmed();
+    FImpl->UseIce = ice;
+    FImpl->ApplyNatPolicy();
+}
+
+QString TVaxSIPUserAgentOCX::NatPolicyText() const
+{
+    if (!FImpl->Core) return {};
+    auto policy = FImpl->Core->getNatPolicy();
+    if (!policy) return QStringLiteral("none");
+    return QStringLiteral("stun=%1 server=%2 ice=%3")
+        .arg(policy->stunEnabled() ? 1 : 0)
+        .arg(Q(policy->getStunServer()))
+        .arg(policy->iceEnabled() ? 1 : 0);
+}
+
+QString TVaxSIPUserAgentOCX::TransportText() const
+{
+    return FImpl->Core ? TransportName(FImpl->Route.Transport) : QString();
 }
 
 bool TVaxSIPUserAgentOCX::KeepAliveEnabled() const

@@ -24,6 +24,8 @@ struct TVaxAgentOptions
     QString PlayFile;         // with UseFiles: what the far end hears
     QString RecordFile;       // with UseFiles: where the far end's audio goes
     int IterateMs = 50;       // how often the stack runs while idle (a datagram wakes it)
+    QString RootCaFile;       // TLS: trusted certificates; empty: the system's (ca-certificates)
+    int IncomingTimeoutSec = 180; // a call that rings longer (its caller gone) ends
 };
 
 class TVaxSIPUserAgentOCX : public QObject
@@ -36,8 +38,11 @@ public:
     // Index of this object in gVaxObjects.
     int Tag = -1;
 
-    // Starts the stack on ListenPort (UDP). BindToListenIp false listens on
-    // every address. Error 11 when the port is taken.
+    // Starts the stack on ListenPort. BindToListenIp false listens on every
+    // address. Error 11 when the port is taken. The transport is the one the
+    // outbound proxy (or else the proxy) names: "host;transport=tcp" or
+    // ";transport=tls" (TLS certificates checked against RootCaFile), UDP
+    // otherwise; every request of the account goes there.
     bool VaxInitializeEx(bool bindToListenIp, const QString& listenIp, int listenPort, const QString& userName,
                          const QString& loginId, const QString& password, const QString& displayName,
                          const QString& domain, const QString& proxy, const QString& outboundProxy,
@@ -62,6 +67,9 @@ public:
     bool VaxDeselectAllVoiceCodec();
     bool VaxSelectVoiceCodec(int codecNo); // 0 GSM, 1 iLBC, 2 PCMA, 3 PCMU, 4 speex/8000
     bool VaxEnableKeepAlive(int seconds);
+    // NAT: a STUN server ("host[:port]", empty: none) and ICE; kept for
+    // later initialisations.
+    void SetNat(const QString& stunServer, bool ice);
     // Whether the stack can do codec 0..4 at all.
     bool IsCodecAvailable(int codecNo) const;
 
@@ -91,6 +99,8 @@ public:
     bool CallInProgress() const; // any call exists (pending, ringing or connected)
     QStringList EnabledCodecNames() const;
     bool KeepAliveEnabled() const;
+    QString NatPolicyText() const;  // "stun=1 server=host:port ice=0"
+    QString TransportText() const;  // "udp", "tcp", "tls"
     bool EchoCancellationEnabled() const;
 
 signals:
@@ -102,6 +112,8 @@ signals:
     void OnSuccessToUnRegister();
     void OnFailToUnRegister();
     void OnFailToRegisterEx(int statusCode, const QString& reasonPhrase);
+    // Raised before the registration failure it caused.
+    void OnTlsFailure(const QString& reason);
     void OnFailToReRegisterEx(int statusCode, const QString& reasonPhrase);
     void OnIncomingCall(const QString& callId, const QString& displayName, const QString& userName,
                         const QString& fromUri, const QString& toUri);

@@ -102,3 +102,46 @@ QString VaxErrorText(int code)
     };
     return texts.value(code);
 }
+
+QString VaxErrorTextJa(int code)
+{
+    static const QMap<int, QString> texts = {
+        {10, QStringLiteral("SIPサーバーに接続していません。通信設定を確認してください。")},
+        {11, QStringLiteral("通信用のポートを開けませんでした。")},
+        {13, QStringLiteral("SIPエンジンを起動できませんでした。")},
+        {14, QStringLiteral("マイクを使えません。ほかのプログラムが使っていないか確認してください。")},
+        {15, QStringLiteral("スピーカーを使えません。ほかのプログラムが使っていないか確認してください。")},
+        {16, QStringLiteral("マイクが開かれていません。")},
+        {17, QStringLiteral("スピーカーが開かれていません。")},
+        {18, QStringLiteral("このサウンド機器ではマイクの音量を変えられません。")},
+        {19, QStringLiteral("このサウンド機器ではスピーカーの音量を変えられません。")},
+        {20, QStringLiteral("録音の準備ができませんでした。")},
+        {21, QStringLiteral("音声ファイルを開けませんでした。")},
+        {22, QStringLiteral("SIPアドレスが正しくありません。")},
+        {23, QStringLiteral("このコーデックは使えません。")},
+        {24, QStringLiteral("通話の条件（SDP）を作れませんでした。")},
+        {25, QStringLiteral("発信できませんでした。電話番号と通信設定を確認してください。")},
+        {26, QStringLiteral("SIPサーバーへの登録を始められませんでした。通信設定のプロキシとドメインを確認してください。")},
+        {27, QStringLiteral("SIPサーバーへの登録を解除できませんでした。")},
+        {28, QStringLiteral("切断できませんでした。")},
+        {29, QStringLiteral("回線番号が正しくありません。")},
+        {30, QStringLiteral("回線は使用中です。")},
+        {31, QStringLiteral("回線が開かれていません。")},
+        {32, QStringLiteral("この着信はもうありません。")},
+        {33, QStringLiteral("設定値が正しくありません。")},
+        {34, QStringLiteral("通話中ではありません。")},
+        {35, QStringLiteral("音声ファイルを読めませんでした。")},
+        {36, QStringLiteral("音声ファイルを書けませんでした。")},
+        {37, QStringLiteral("この形式の音声ファイルには対応していません。")},
+        {38, QStringLiteral("発信を取り消せませんでした。")},
+    };
+    return texts.value(code);
+}
+
+QString VaxErrorMessage(int code)
+{
+    const QString text = VaxErrorText(code);
+    const QString ja = VaxErrorTextJa(code);
+    if (ja.isEmpty()) return text;
+    return ja + QStringLiteral("\r\n\r\n(%1: %2)").arg(code).arg(text);
+}

@@ -51,3 +51,7 @@ qint16 LineCountOfRow(const TAccountRow& row);
 
 // Engine error texts; empty for unknown codes.
 QString VaxErrorText(int code);
+// What the code means, in a sentence an office reads; empty for unknown codes.
+QString VaxErrorTextJa(int code);
+// The error box: the Japanese sentence with the engine's text beside it.
+QString VaxErrorMessage(int code);

@@ -194,6 +194,8 @@ void TSettings::LoadSettings()
     PcOutName = ReadText("SIP", "PC_OUT_NAME");
     IncomMutePc = ReadFlag("SIP", "INCOM_MUTE_PC", "0");
     KeepAlive = ReadFlag("SIP", "KEEP_ALIVE", "1");
+    StunServer = ReadText("SIP", "STUN_SERVER").trimmed();
+    UseIce = ReadFlag("SIP", "ICE", "0");
 
     WatchIntervalSec = ReadInt("WATCH", "INTERVAL_SEC", 3900);
     BannerStretch = ReadFlag("BANNER", "STRETCH", "1");

@@ -121,6 +121,9 @@ public:
     QString PcOutName;
     bool IncomMutePc = false;
     bool KeepAlive = true;
+    // NAT of the softphone: STUN server ("host[:port]", empty: none), ICE.
+    QString StunServer;
+    bool UseIce = false;
     // WATCH, BANNER, CALLER
     int WatchIntervalSec = 3900;
     bool BannerStretch = true;

@@ -601,6 +601,8 @@ void TfrmMain::InitSoftphone()
         connect(engine, &TVaxSIPUserAgentOCX::OnFailToReRegisterEx, this, [this] { ShowRegistration(false); });
         connect(engine, &TVaxSIPUserAgentOCX::OnSuccessToUnRegister, this, [this] { ShowRegistration(false); });
     }
+    connect(FPhone, &TSoftPhone::CallerNameOffered, this,
+            [this](const QString& telNo, const QString& name) { FTelReceive->OfferCallerName(telNo, name); });
     connect(FPhone, &TSoftPhone::IncomingCallSubmitted, this,
             [this](const QString& telNo, const QString& logNo, const QString& readName, int portNo) {
                 SubmitIncomingCall(telNo, logNo, portNo, readName);

@@ -13,6 +13,7 @@
 #include "settings_u.h"
 #include "single_instance_u.h"
 #include "special_folders_u.h"
+#include "supervisor_u.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,6 +185,9 @@ int KurutenMain(int argc, char** argv)
     TLog::SetCurrent(&log);
     try {
         settings.Initialize();
+        if (!Supervisor::RestartReason().isEmpty())
+            Log::Always(QStringLiteral("前回のくるてん３は異常終了しました（%1）。自動で起動し直しました。")
+                            .arg(Supervisor::RestartReason()));
         // Firebird keeps its lock files here when nothing else says where.
         if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
             const QString lockDir = settings.DataFolder() + QStringLiteral("/fblock");

@@ -1,6 +1,8 @@
 // Softphone benchmark on loopback (prints figures; never run by ctest).
 //  1. INVITE -> 180 Ringing as sipp sees it on the wire, against this
-//     program's engine and against linphonec in the same run.
+//     program's engine over UDP and over TLS, and against linphonec in the
+//     same run. sipp has no TLS in Debian: its TCP goes through socat, which
+//     adds a hop each way to the TLS figure.
 //  2. CPU used by the process while the engine sits registered and idle.
 #include "bench_sipp_u.h"
 #include "log_u.h"
@@ -45,6 +47,80 @@ void PrintFigures(const char* what, std::vector<double> v)
                 v.back());
 }
 
+// A PBX reached over TLS: takes the engine's REGISTER, then calls it %CALLS%
+// times over that connection (INVITE, 180, CANCEL), one after another.
+// %SELF% is where it says it is (socat's TLS port).
+const char* kTlsPbx = R"(<?xml version="1.0" encoding="ISO-8859-1" ?>
+<scenario name="pbx-tls">
+<recv request="REGISTER"/>
+<send><![CDATA[
+SIP/2.0 200 OK
+[last_Via:]
+[last_From:]
+[last_To:];tag=[pid]reg
+[last_Call-ID:]
+[last_CSeq:]
+Contact: <sip:100@127.0.0.1;transport=tls>;expires=3600
+Expires: 3600
+Content-Length: 0
+
+]]></send>
+<nop><action><assign assign_to="n" value="0"/></action></nop>
+<label id="call"/>
+<nop><action><add assign_to="n" value="1"/><test assign_to="more" variable="n" compare="less_than" value="%CALLS%"/></action></nop>
+<pause milliseconds="100"/>
+<send><![CDATA[
+INVITE sip:100@127.0.0.1 SIP/2.0
+Via: SIP/2.0/TLS %SELF%;branch=z9hG4bK[pid]c[$n]
+From: <sip:caller[$n]@127.0.0.1>;tag=[pid]f[$n]
+To: <sip:100@127.0.0.1>
+Call-ID: [call_id]
+CSeq: 1 INVITE
+Contact: <sip:caller[$n]@%SELF%;transport=tls>
+Max-Forwards: 70
+Content-Type: application/sdp
+Content-Length: [len]
+
+v=0
+o=user1 53655765 2353687637 IN IP4 127.0.0.1
+s=-
+c=IN IP4 127.0.0.1
+t=0 0
+m=audio [media_port] RTP/AVP 8 0
+a=rtpmap:8 PCMA/8000
+a=rtpmap:0 PCMU/8000
+]]></send>
+<recv response="100" optional="true"/>
+<recv response="180"/>
+<pause milliseconds="100"/>
+<send><![CDATA[
+CANCEL sip:100@127.0.0.1 SIP/2.0
+Via: SIP/2.0/TLS %SELF%;branch=z9hG4bK[pid]c[$n]
+From: <sip:caller[$n]@127.0.0.1>;tag=[pid]f[$n]
+To: <sip:100@127.0.0.1>
+Call-ID: [call_id]
+CSeq: 1 CANCEL
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<recv response="200"/>
+<recv response="487"/>
+<send><![CDATA[
+ACK sip:100@127.0.0.1 SIP/2.0
+Via: SIP/2.0/TLS %SELF%;branch=z9hG4bK[pid]c[$n]
+From: <sip:caller[$n]@127.0.0.1>;tag=[pid]f[$n]
+[last_To:]
+Call-ID: [call_id]
+CSeq: 1 ACK
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+<nop test="more" next="call"/>
+</scenario>
+)";
+
 double CpuSeconds()
 {
     rusage u{};
@@ -52,10 +128,10 @@ double CpuSeconds()
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-std::vector<double> RunCalls(const QString& name, const QString& remote, int calls)
+std::vector<double> RunCalls(const QString& name, const QString& remote, int calls, const QStringList& extra = {})
 {
     QString msg;
-    QProcess* sipp = StartSipp(name, QString::fromLatin1(kUac), remote, calls, msg);
+    QProcess* sipp = StartSipp(name, QString::fromLatin1(kUac), remote, calls, msg, extra);
     WaitFor([sipp] { return sipp->state() == QProcess::NotRunning; }, 180000);
     if (sipp->state() != QProcess::NotRunning) sipp->kill();
     if (sipp->exitCode() != 0) std::printf("  (sipp %s ended with %d)\n", qPrintable(name), sipp->exitCode());
@@ -120,7 +196,53 @@ int main(int argc, char** argv)
     std::printf("%-34s %.2f %% of one core over %.0f s\n", "idle CPU (registered)", 100.0 * cpu / wall, wall);
 
     // INVITE -> 180: this program.
-    PrintFigures("INVITE -> 180 (kuruten3 engine)", RunCalls("uac-engine", engine, calls));
+    PrintFigures("INVITE -> 180 (kuruten3 engine, UDP)", RunCalls("uac-engine", engine, calls));
+
+    // The same over TLS, the way a hosted PBX calls: over the connection the
+    // engine's registration opened. sipp (TCP) sits behind socat, which ends
+    // TLS with a certificate the engine is told to trust.
+    {
+        QProcess openssl;
+        openssl.setWorkingDirectory(gDir);
+        openssl.start("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=127.0.0.1",
+                                  "-addext", "subjectAltName=DNS:127.0.0.1,IP:127.0.0.1", "-keyout", "tls.key", "-out",
+                                  "tls.pem"});
+        openssl.waitForFinished(30000);
+        QString tlsMsg;
+        const int front = FreePort();
+        QProcess* pbx = StartSipp("pbx-tls", QString::fromLatin1(kTlsPbx).replace("%CALLS%", QString::number(calls))
+                                                 .replace("%SELF%", QString("127.0.0.1:%1").arg(front)),
+                                  QString(), 1, tlsMsg, {"-t", "t1"}, 600);
+        QProcess socat;
+        socat.start("socat", {QString("OPENSSL-LISTEN:%1,bind=127.0.0.1,reuseaddr,fork,cert=%2/tls.pem,key=%2/tls.key,"
+                                      "verify=0,nodelay")
+                                  .arg(front)
+                                  .arg(gDir),
+                              QString("TCP:127.0.0.1:%1,nodelay").arg(pbx->property("port").toInt())});
+        socat.waitForStarted(5000);
+        WaitFor([front] { return TakenTcp(front); }, 5000);
+        TVaxAgentOptions tlsOptions = options;
+        tlsOptions.WorkFolder = gDir + "/sip-tls";
+        tlsOptions.RootCaFile = gDir + "/tls.pem";
+        TSoftPhone tlsPhone(settings, tlsOptions);
+        tlsPhone.BindToListenAddress = true;
+        tlsPhone.CreateVaxObjects(1);
+        TAccountRow tlsRow = row;
+        tlsRow["SIPPLOXY"] = QString("127.0.0.1:%1;transport=tls").arg(front);
+        tlsPhone.SetAccountSource([tlsRow](const QString&) { return std::optional<TAccountRow>(tlsRow); });
+        tlsPhone.LoadSIPAccount();
+        if (tlsPhone.ConnectVax(0)) {
+            WaitFor([pbx] { return pbx->state() == QProcess::NotRunning; }, 600000);
+            PrintFigures("INVITE -> 180 (kuruten3 engine, TLS)", InviteTo180(tlsMsg));
+        } else {
+            std::printf("TLS engine did not register\n");
+        }
+        if (pbx->state() != QProcess::NotRunning) pbx->kill();
+        pbx->waitForFinished(5000);
+        delete pbx;
+        socat.kill();
+        socat.waitForFinished(5000);
+    }
 
     // INVITE -> 180: linphonec as the peer, in the same run.
     const int lport = FreePort();

@@ -20,10 +20,11 @@ QString gDir;
 
 
 
+namespace {
 // Held by anyone (a plain bind without SO_REUSEADDR fails).
-bool Taken(int port)
+bool TakenOfType(int port, int type)
 {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int fd = ::socket(AF_INET, type, 0);
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<uint16_t>(port));
@@ -31,6 +32,17 @@ bool Taken(int port)
     const bool taken = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0;
     ::close(fd);
     return taken;
+}
+} // namespace
+
+bool Taken(int port)
+{
+    return TakenOfType(port, SOCK_DGRAM);
+}
+
+bool TakenTcp(int port)
+{
+    return TakenOfType(port, SOCK_STREAM);
 }
 
 int FreePort()
@@ -152,7 +164,8 @@ QProcess* StartSipp(const QString& name, const QString& xml, const QString& remo
     p->setStandardOutputFile(dir + "/out.log");
     p->start("sipp", args);
     p->waitForStarted(5000);
-    WaitFor([port] { return Taken(port); }, 5000);
+    const bool tcp = extra.contains("t1");
+    WaitFor([port, tcp] { return tcp ? TakenTcp(port) : Taken(port); }, 5000);
     p->setProperty("port", port);
     return p;
 }

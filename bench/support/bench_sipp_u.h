@@ -16,6 +16,7 @@ extern const char* kUac;
 extern const char* kRegistrar;
 
 bool Taken(int port);
+bool TakenTcp(int port);
 int FreePort();
 void Pump(int ms);
 bool WaitFor(const std::function<bool()>& pred, int ms);

@@ -121,3 +121,57 @@ TEST(EndToEnd, SipCallReachesTheScreenAndTheDatabase)
     dm.CloseDatabase();
     TLog::SetCurrent(nullptr);
 }
+
+TEST(EndToEnd, CallerWithALongDisplayNameIsLoggedByNumberAndShownByName)
+{
+    const QString root = TestEnv::FreshDataRoot();
+    qputenv("XDG_CONFIG_HOME", (root + "/cfg").toUtf8());
+    TEnvValues env{"PC01", "127.0.0.1", "TESTER", TestEnv::SourceDir() + "/resources/"};
+    TSettings settings(root, env);
+    QDir().mkpath(settings.DataFolder());
+    {
+        QFile ini(settings.SettingsFile());
+        ini.open(QIODevice::WriteOnly);
+        ini.write(TestEnv::LoopbackUdpIni());
+    }
+    settings.Initialize();
+    TLog log(settings.LogFolder(), "PC01");
+    TLog::SetCurrent(&log);
+    TMsgRecorder boxes;
+    boxes.Decide = [](const TMsgRequest& r) { return (r.Buttons & mbNo) ? int(mbNo) : int(mbOK); };
+
+    TAppState state;
+    TdmCmn dm(settings);
+    {
+        TfrmMain frm(settings, state, dm);
+        frm.SipStart.DnsServers = {"127.0.0.1"};
+        frm.SipStart.BindToListenAddress = true;
+        frm.SipStart.UseFiles = true;
+        ASSERT_TRUE(frm.FormCreate());
+        TAccount account;
+        account.UserId = "100";
+        account.Password = "secret";
+        account.SipProxy = "127.0.0.1:5999";
+        account.RegistProxy = false;
+        account.Codecs = "2,3";
+        dm.ReplaceAccount(account);
+        frm.show();
+        ASSERT_TRUE(SipTest::WaitFor([&] { return frm.Phone()->gVaxObjects[0]->VaxIsLineOpen(0); }));
+        const QString engine = QStringLiteral("127.0.0.1:%1").arg(frm.Phone()->gVaxObjects[0]->ListenPort());
+
+        // A PBX that forwards from the main line puts the caller's name there.
+        const QString name = QStringLiteral("田中商事 営業部 山田太郎様 (代表番号からの転送)");
+        TSipp caller(Scenario::Uac(TUacEnd::Cancel, name, "0312345678"), engine);
+        ASSERT_TRUE(caller.Start());
+        auto* shown = frm.findChild<QLabel*>("pnlCallName");
+        ASSERT_TRUE(SipTest::WaitFor([&] { return shown->text() == name; })) << shown->text().toStdString();
+        EXPECT_EQ(frm.findChild<QLineEdit*>("edtCall")->text(), "0312345678");
+        EXPECT_EQ(DbTest::Scalar(dm, "select count(*) from LOG where TEL_NO = '0312345678'"), "1");
+        EXPECT_EQ(DbTest::Scalar(dm, "select CALLER from TELS where TEL_NO = '0312345678'"), name);
+        EXPECT_TRUE(caller.Finish()) << caller.Output().toStdString();
+        for (const auto& b : boxes.Shown) EXPECT_NE(b.Kind, TMsgKind::Error) << b.Text.toStdString();
+        frm.FormDestroy();
+    }
+    dm.CloseDatabase();
+    TLog::SetCurrent(nullptr);
+}

@@ -163,3 +163,33 @@ TEST_F(AudioPanelTest, ControlsMetersAndPendingList)
     list->setCurrentRow(1);
     EXPECT_EQ(Phone->PendingSelected(), -1); // no such pending call in the phone itself
 }
+
+// Started where no sound server answers: the device lists are empty.
+class NoSoundServerTest : public TSipFixture
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        // Before Qt Multimedia first asks for devices.
+        qputenv("PULSE_SERVER", "unix:/nonexistent/kuruten-test/pulse.sock");
+    }
+};
+
+TEST_F(NoSoundServerTest, StoredDeviceNamesAreKept)
+{
+    if (!TRingSound::OutputDeviceNames().isEmpty()) GTEST_SKIP() << "devices were listed before this test could hide them";
+    const struct { const char* Key; QString TSettings::*Field; const char* Name; } stored[] = {
+        {"AUDIO_OUT_NAME", &TSettings::AudioOutName, "Speaker (USB headset)"},
+        {"AUDIO_IN_NAME", &TSettings::AudioInName, "Microphone (USB headset)"},
+        {"PC_OUT_NAME", &TSettings::PcOutName, "Built-in speakers"},
+    };
+    for (const auto& s : stored) {
+        Settings->WriteText("SIP", s.Key, QString::fromUtf8(s.Name));
+        (*Settings).*(s.Field) = QString::fromUtf8(s.Name);
+    }
+    TfraSipAudio panel(*Phone, *Settings);
+    panel.InitAudioDevices();
+    EXPECT_EQ(panel.findChild<QComboBox*>("cbxSpkDevice")->count(), 0);
+    panel.WriteAudioSettings();
+    for (const auto& s : stored) EXPECT_EQ(Settings->ReadText("SIP", s.Key), QString::fromUtf8(s.Name)) << s.Key;
+}

@@ -38,9 +38,12 @@ TEST_F(EngineTest, WrongPasswordFailsOnceWithoutRetrying)
     ASSERT_TRUE(registrar.Start());
     Row = AccountRow(registrar.Address());
     EXPECT_FALSE(Connect());
-    EXPECT_TRUE(Msgs->Saw("接続できませんでした。"));
+    // Said in words an office understands: the user ID or password was refused.
+    EXPECT_TRUE(Msgs->Saw("SIPサーバーがユーザIDまたはパスワードを受け付けませんでした（403）。\r\n"
+                          "接続できませんでした。"));
     EXPECT_FALSE(Phone->gVaxSips[0].Registered);
     EXPECT_TRUE(registrar.Finish()) << registrar.Output().toStdString();
+    EXPECT_TRUE(LogText().contains("登録を拒否されました（ユーザIDまたはパスワード） StatusCode:403"));
     // Give a retry the chance to show itself: none comes.
     SipTest::WaitFor([] { return false; }, 1500);
     EXPECT_EQ(registrar.Trace().count("REGISTER sip:"), 2);

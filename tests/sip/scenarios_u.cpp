@@ -158,4 +158,94 @@ QString UasRefuse(int code, const QString& phrase)
 )").arg(Response(QStringLiteral("100 Trying")), Response(QStringLiteral("%1 %2").arg(code).arg(phrase)));
 }
 
+QString Pbx(const TPbx& pbx)
+{
+    const QString gruu = pbx.Gruu ? QStringLiteral(";pub-gruu=\"sip:100@kuruten.test;gr=urn:uuid:f81d4fae-7dec-11d0-a765-"
+                                                  "00a0c91e6bf6\";temp-gruu=\"sip:tgruu.7hs==@kuruten.test;gr\"")
+                                : QString();
+    // Like kamailio with gruu_enabled=1: a GRUU only for a REGISTER that
+    // says it supports them.
+    auto ok = [&pbx](const QString& gruu) {
+        return QStringLiteral(R"(<send next="%1"><![CDATA[
+SIP/2.0 200 OK
+[last_Via:]
+[last_From:]
+[last_To:];tag=[pid]SIPpTag01[call_number]
+[last_Call-ID:]
+[last_CSeq:]
+Contact: <sip:100@127.0.0.1:[remote_port];transport=[transport]>;expires=3600%2
+Expires: 3600
+Content-Length: 0
+
+]]></send>
+)").arg(pbx.CallBack ? QStringLiteral("callback") : QStringLiteral("end"), gruu);
+    };
+    QString registered = ok(QString());
+    if (pbx.Gruu)
+        registered = QStringLiteral("<nop test=\"gruu\" next=\"gruu\"/>\n") + registered +
+                     QStringLiteral("<label id=\"gruu\"/>\n") + ok(gruu);
+    const QString callBack = QStringLiteral(R"(<label id="callback"/>
+<pause milliseconds="300"/>
+<send><![CDATA[
+INVITE sip:100@127.0.0.1 SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=z9hG4bK[pid]cb[call_number]
+From: "0312345678" <sip:0312345678@[local_ip]:[local_port]>;tag=[pid]cb[call_number]
+To: <sip:100@127.0.0.1>
+[last_Call-ID:]
+CSeq: 7 INVITE
+Contact: <sip:0312345678@[local_ip]:[local_port];transport=[transport]>
+Max-Forwards: 70
+Content-Type: application/sdp
+Content-Length: [len]
+
+v=0
+o=user1 53655765 2353687637 IN IP[local_ip_type] [local_ip]
+s=-
+c=IN IP[media_ip_type] [media_ip]
+t=0 0
+m=audio [media_port] RTP/AVP 8 0
+a=rtpmap:8 PCMA/8000
+]]></send>
+<recv response="100" optional="true"/>
+<recv response="180"/>
+<recv response="486"/>
+<send next="end"><![CDATA[
+ACK sip:100@127.0.0.1 SIP/2.0
+Via: SIP/2.0/[transport] [local_ip]:[local_port];branch=z9hG4bK[pid]cb[call_number]
+From: "0312345678" <sip:0312345678@[local_ip]:[local_port]>;tag=[pid]cb[call_number]
+[last_To:]
+[last_Call-ID:]
+CSeq: 7 ACK
+Max-Forwards: 70
+Content-Length: 0
+
+]]></send>
+)");
+    QString xml = QStringLiteral(R"(<?xml version="1.0" encoding="ISO-8859-1" ?>
+<scenario name="pbx">
+<recv request="REGISTER" optional="true" next="register">%7</recv>
+<recv request="INVITE" next="invite"/>
+<label id="register"/>
+%1%2<label id="invite"/>
+%3%4<pause milliseconds="300"/>
+%5<recv request="ACK"/>
+<recv request="BYE"/>
+%6<label id="end"/>
+</scenario>
+)").arg(registered, pbx.CallBack ? callBack : QString(), Response(QStringLiteral("100 Trying")),
+        Response(QStringLiteral("180 Ringing")), Response(QStringLiteral("200 OK"), QString(), true),
+        Response(QStringLiteral("200 OK")),
+        pbx.Gruu ? QStringLiteral("\n  <action><ereg regexp=\"Supported:[^\\r\\n]*gruu\" search_in=\"msg\" "
+                                  "check_it=\"false\" assign_to=\"gruu\"/></action>\n")
+                 : QString());
+    if (!pbx.Self.isEmpty()) {
+        const QString host = pbx.Self.section(QLatin1Char(';'), 0, 0);
+        const QString transport = pbx.Self.section(QLatin1String(";transport="), 1).toUpper();
+        xml.replace(QStringLiteral("[local_ip]:[local_port];transport=[transport]"), pbx.Self);
+        xml.replace(QStringLiteral("SIP/2.0/[transport] [local_ip]:[local_port]"),
+                    QStringLiteral("SIP/2.0/%1 %2").arg(transport, host));
+    }
+    return xml;
+}
+
 } // namespace Scenario

@@ -139,3 +139,63 @@ TEST_F(SetSipTest, DatabaseErrorKeepsTheOldAccountWhole)
     EXPECT_TRUE(Dialog->btnOk->isEnabled());
     EXPECT_TRUE(Dialog->btnClose->isEnabled());
 }
+
+TEST_F(SetSipTest, NatFieldsReachTheStackAndTheOutboundProxyStays)
+{
+    // An outbound proxy the dialog does not show.
+    TAccount stored;
+    stored.UserId = "100";
+    stored.Password = "secret";
+    stored.SipProxy = "pbx.office.example";
+    stored.OutProxy = "127.0.0.1:5998";
+    stored.RegistProxy = false;
+    stored.Codecs = "2,3";
+    Dm().ReplaceAccount(stored);
+    Settings->WriteText("SIP", "STUN_SERVER", "stun.example.jp:3478");
+    Settings->Initialize();
+    Dialog->FormShow();
+    EXPECT_EQ(Dialog->edtStunServer->text(), "stun.example.jp:3478");
+    EXPECT_FALSE(Dialog->cbxIce->isChecked());
+
+    Dialog->edtStunServer->setText(" 127.0.0.1:3478 ");
+    Dialog->cbxIce->setChecked(true);
+    Dialog->btnOk->click();
+    EXPECT_TRUE(Rec->Saw("設定完了しました。"));
+    EXPECT_EQ(Settings->ReadText("SIP", "STUN_SERVER"), "127.0.0.1:3478");
+    EXPECT_EQ(Settings->ReadText("SIP", "ICE"), "1");
+    EXPECT_EQ(Scalar("select OUTPLOXY from ACCOUNT"), "127.0.0.1:5998");
+    EXPECT_EQ(Phone->gVaxObjects[0]->NatPolicyText(), "stun=1 server=127.0.0.1:3478 ice=1");
+
+    // 初期化 empties them; an empty STUN server is no NAT policy at work.
+    Dialog->btnInitClick();
+    EXPECT_TRUE(Dialog->edtStunServer->text().isEmpty());
+    EXPECT_FALSE(Dialog->cbxIce->isChecked());
+    Fill("100", "secret", "127.0.0.1:5999");
+    Dialog->cbxRegistProxy->setChecked(false);
+    Dialog->btnOk->click();
+    EXPECT_EQ(Settings->ReadText("SIP", "STUN_SERVER"), "");
+    EXPECT_EQ(Settings->ReadText("SIP", "ICE"), "0");
+    EXPECT_EQ(Phone->gVaxObjects[0]->NatPolicyText(), "stun=0 server= ice=0");
+    EXPECT_EQ(Scalar("select OUTPLOXY from ACCOUNT"), "127.0.0.1:5998");
+}
+
+// Opened where no sound server answers: the ring output list is empty.
+class SetSipNoSoundServerTest : public SetSipTest
+{
+protected:
+    static void SetUpTestSuite() { qputenv("PULSE_SERVER", "unix:/nonexistent/kuruten-test/pulse.sock"); }
+};
+
+TEST_F(SetSipNoSoundServerTest, StoredRingOutputIsKept)
+{
+    if (Dialog->cbxIncomOut->count() > 1) GTEST_SKIP() << "devices were listed before this test could hide them";
+    Settings->WriteText("SIP", "PC_OUT_NAME", "Built-in speakers");
+    Settings->PcOutName = "Built-in speakers";
+    Dialog->FormShow();
+    Fill("100", "secret", "127.0.0.1:5999");
+    Dialog->cbxRegistProxy->setChecked(false);
+    Dialog->btnOk->click();
+    EXPECT_TRUE(Rec->Saw("設定完了しました。"));
+    EXPECT_EQ(Settings->ReadText("SIP", "PC_OUT_NAME"), "Built-in speakers");
+    EXPECT_EQ(Settings->PcOutName, "Built-in speakers");
+}

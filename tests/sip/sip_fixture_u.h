@@ -46,14 +46,17 @@ protected:
         TLog::SetCurrent(nullptr);
     }
 
+    // A phone with Options (private folders, DNS on loopback, file audio
+    // unless a test changed them).
     void MakePhone()
     {
         Phone.reset();
-        TVaxAgentOptions o;
-        o.WorkFolder = Root + QStringLiteral("/sip");
-        o.DnsServers = {QStringLiteral("127.0.0.1")};
-        o.UseFiles = true;
-        Phone = std::make_unique<TSoftPhone>(*Settings, o);
+        if (Options.WorkFolder.isEmpty()) {
+            Options.WorkFolder = Root + QStringLiteral("/sip");
+            Options.DnsServers = {QStringLiteral("127.0.0.1")};
+            Options.UseFiles = true;
+        }
+        Phone = std::make_unique<TSoftPhone>(*Settings, Options);
         Phone->BindToListenAddress = true;
         Phone->CreateVaxObjects(1);
         Phone->SetAccountSource([this](const QString&) -> std::optional<TAccountRow> {
@@ -70,6 +73,9 @@ protected:
                          });
         QObject::connect(Phone.get(), &TSoftPhone::OutgoingCallDialled,
                          [this](const QString& n, int p) { Outgoing << QStringLiteral("%1/%2").arg(n).arg(p); });
+        QObject::connect(Phone.get(), &TSoftPhone::CallerNameOffered,
+                         [this](const QString& n, const QString& name) { Names << n + QLatin1Char('/') + name; });
+        QObject::connect(Phone.get(), &TSoftPhone::RegisteredIcon, [this](int image) { Icons.push_back(image); });
         QObject::connect(Phone.get(), &TSoftPhone::CallButtonsChanged,
                          [this](const QString& call, int image, const QString& hang) {
                              Buttons = QStringLiteral("%1/%2/%3").arg(call).arg(image).arg(hang);
@@ -107,8 +113,10 @@ protected:
     std::unique_ptr<TLog> LogFile;
     std::unique_ptr<TMsgRecorder> Msgs;
     std::unique_ptr<TSoftPhone> Phone;
+    TVaxAgentOptions Options;
     TAccountRow Row;
-    QStringList Status, Status0, Outgoing;
+    QStringList Status, Status0, Outgoing, Names;
+    std::vector<int> Icons;
     QString Buttons;
     std::vector<TSubmit> Submits;
 };

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QTcpServer>
 #include <QTimer>
 #include <QUdpSocket>
 #include <QUuid>
@@ -42,7 +43,63 @@ bool WaitFor(const std::function<bool()>& pred, int timeoutMs)
     return true;
 }
 
+bool MakeCertificates(const QString& dir)
+{
+    QDir().mkpath(dir);
+    auto run = [&dir](const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(dir);
+        p.start(QStringLiteral("openssl"), args);
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    };
+    QFile ext(dir + QStringLiteral("/server.ext"));
+    if (!ext.open(QIODevice::WriteOnly)) return false;
+    // The stack matches the host against DNS names only, even for an address.
+    ext.write("subjectAltName=IP:127.0.0.1,DNS:127.0.0.1,DNS:localhost\nextendedKeyUsage=serverAuth\n");
+    ext.close();
+    return run({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=kuruten test CA",
+                "-keyout", "ca.key", "-out", "ca.pem"}) &&
+           run({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", "server.key", "-out",
+                "server.csr"}) &&
+           run({"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey", "ca.key", "-CAcreateserial", "-days",
+                "2", "-extfile", "server.ext", "-out", "server.pem"});
+}
+
 } // namespace SipTest
+
+TTlsFront::TTlsFront(const QString& certDir) : FCertDir(certDir)
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    FPort = probe.serverPort();
+}
+
+TTlsFront::~TTlsFront()
+{
+    if (FProc && FProc->state() != QProcess::NotRunning) {
+        FProc->kill();
+        FProc->waitForFinished(5000);
+    }
+}
+
+bool TTlsFront::Start(int tcpPort)
+{
+    FProc = std::make_unique<QProcess>();
+    FProc->setProcessChannelMode(QProcess::MergedChannels);
+    FProc->setStandardOutputFile(FCertDir + QStringLiteral("/socat.log"));
+    FProc->start(QStringLiteral("socat"),
+                 {QStringLiteral("OPENSSL-LISTEN:%1,bind=127.0.0.1,reuseaddr,fork,cert=%2/server.pem,key=%2/server.key,"
+                                 "verify=0")
+                      .arg(FPort)
+                      .arg(FCertDir),
+                  QStringLiteral("TCP:127.0.0.1:%1").arg(tcpPort)});
+    if (!FProc->waitForStarted(5000)) return false;
+    SipTest::WaitFor([this] {
+        QTcpServer probe;
+        return !probe.listen(QHostAddress::LocalHost, FPort) || FProc->state() == QProcess::NotRunning;
+    }, 5000);
+    return FProc->state() == QProcess::Running;
+}
 
 TSipp::TSipp(const QString& scenarioXml, const QString& remote, int calls, QStringList extra)
     : FCalls(calls), FRemote(remote), FExtra(std::move(extra))
@@ -88,8 +145,13 @@ bool TSipp::Start()
     if (!FProc->waitForStarted(5000)) return false;
     // Ready once its SIP port is taken.
     SipTest::WaitFor([this] {
+        if (FProc->state() == QProcess::NotRunning) return true;
+        if (Tcp()) {
+            QTcpServer probe;
+            return !probe.listen(QHostAddress::LocalHost, FPort);
+        }
         QUdpSocket probe;
-        return !probe.bind(QHostAddress::LocalHost, FPort) || FProc->state() == QProcess::NotRunning;
+        return !probe.bind(QHostAddress::LocalHost, FPort);
     }, 5000);
     return FProc->state() == QProcess::Running;
 }

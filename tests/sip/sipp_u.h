@@ -3,6 +3,7 @@
 // written to a private folder, ports are free ones, and sipp ends by itself
 // (-m calls, -timeout).
 #include <QProcess>
+#include <functional>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -14,7 +15,27 @@ int FreeUdpPort();
 int FreeRtpPort();
 // Waits, pumping events, until pred() or timeoutMs passed.
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 15000);
+// A certificate authority and a server certificate for 127.0.0.1 and
+// localhost, made with openssl in dir: ca.pem, server.pem, server.key.
+bool MakeCertificates(const QString& dir);
 }
+
+// TLS in front of a TCP peer on loopback (Debian's sipp has no TLS): socat
+// ends TLS with the server certificate and passes the stream on.
+class TTlsFront
+{
+public:
+    explicit TTlsFront(const QString& certDir);
+    ~TTlsFront();
+    bool Start(int tcpPort);
+    int Port() const { return FPort; }
+    QString Address() const { return QStringLiteral("127.0.0.1:%1").arg(FPort); }
+
+private:
+    QString FCertDir;
+    int FPort = 0;
+    std::unique_ptr<QProcess> FProc;
+};
 
 class TSipp
 {
@@ -34,6 +55,8 @@ public:
     QString Output() const;
 
 private:
+    bool Tcp() const { return FExtra.contains(QStringLiteral("t1")); }
+
     QString FDir;
     int FPort = 0;
     int FMediaPort = 0;

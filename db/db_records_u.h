@@ -85,6 +85,7 @@ struct TAccount
     bool MicBoost = false;
     bool NoDisturb = false;
     bool ForceInbandDtmf = false;
+    QString ChNum; // lines, as stored (the softphone reads it leniently)
 };
 
 // One external program entry, as GetInterfaceInfo reads it.

@@ -602,6 +602,7 @@ bool TdmCmn::GetAccount(TAccount& a)
     a.MicBoost = f("MICBOOST_FLG");
     a.NoDisturb = f("NODISTURB_FLG");
     a.ForceInbandDtmf = f("FORCE_INDTMF_FLG");
+    a.ChNum = s("CHNUM");
     return true;
 }
 

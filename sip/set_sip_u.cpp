@@ -17,28 +17,32 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-const char* const kAccountColumns[] = {"USERID",     "DISPNM",         "LOGINID",       "PASSWD",
-                                       "SIPPLOXY",   "REGIST_PROXY",   "DOMAINNM",      "OUTPLOXY",
-                                       "CHNUM",      "COUNTRY_CD",     "AUDIO_IN_NAME", "AUDIO_OUT_NAME",
-                                       "CODECS",     "ECHO_CANCEL_FLG", "AGC_FLG",      "MICBOOST_FLG",
-                                       "NODISTURB_FLG", "FORCE_INDTMF_FLG"};
-} // namespace
-
 TSoftPhone::TAccountSource AccountSourceOf(TdmCmn& dm)
 {
-    return [&dm](const QString& sql) -> std::optional<TAccountRow> {
-        TFbQuery& q = dm.sqlWork;
-        q.SQL = sql;
-        q.Open();
-        TFbQuery::TCloser closer(q);
-        if (q.Eof()) return std::nullopt;
-        TAccountRow row;
-        for (const char* column : kAccountColumns) {
-            const QString name = QString::fromLatin1(column);
-            row.insert(name, q.FieldByName(name).AsString());
-        }
-        return row;
+    // The row is read by the data module, the one reader of ACCOUNT; the
+    // softphone gets it as the column map it was written for.
+    return [&dm](const QString&) -> std::optional<TAccountRow> {
+        TAccount a;
+        if (!dm.GetAccount(a)) return std::nullopt;
+        auto flag = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+        return TAccountRow{{QStringLiteral("USERID"), a.UserId},
+                           {QStringLiteral("DISPNM"), a.DispName},
+                           {QStringLiteral("LOGINID"), a.LoginId},
+                           {QStringLiteral("PASSWD"), a.Password},
+                           {QStringLiteral("SIPPLOXY"), a.SipProxy},
+                           {QStringLiteral("REGIST_PROXY"), flag(a.RegistProxy)},
+                           {QStringLiteral("DOMAINNM"), a.DomainName},
+                           {QStringLiteral("OUTPLOXY"), a.OutProxy},
+                           {QStringLiteral("CHNUM"), a.ChNum},
+                           {QStringLiteral("COUNTRY_CD"), a.CountryCd},
+                           {QStringLiteral("AUDIO_IN_NAME"), a.AudioInName},
+                           {QStringLiteral("AUDIO_OUT_NAME"), a.AudioOutName},
+                           {QStringLiteral("CODECS"), a.Codecs},
+                           {QStringLiteral("ECHO_CANCEL_FLG"), flag(a.EchoCancel)},
+                           {QStringLiteral("AGC_FLG"), flag(a.Agc)},
+                           {QStringLiteral("MICBOOST_FLG"), flag(a.MicBoost)},
+                           {QStringLiteral("NODISTURB_FLG"), flag(a.NoDisturb)},
+                           {QStringLiteral("FORCE_INDTMF_FLG"), flag(a.ForceInbandDtmf)}};
     };
 }
 

@@ -1,60 +1,19 @@
 // Resident mode on a real X display with a notification area: this test
 // binary starts its own Xvfb and jwm (the tray host) before the application.
 #include "main_fixture.h"
+#include "x_display.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QSystemTrayIcon>
 #include <QThread>
 
 namespace {
 bool gHaveX = false;
-
-// A private display with a window manager that also hosts the tray.
-class TXDisplay
-{
-public:
-    bool Start()
-    {
-        for (int attempt = 0; attempt < 20 && !FXvfb; ++attempt) {
-            const int n = 200 + int(QRandomGenerator::global()->bounded(700));
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) continue;
-            auto x = std::make_unique<QProcess>();
-            x->start("Xvfb", {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            if (!x->waitForStarted(3000)) return false;
-            QElapsedTimer t;
-            t.start();
-            while (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && t.elapsed() < 5000 &&
-                   x->state() == QProcess::Running)
-                QThread::msleep(50);
-            if (x->state() != QProcess::Running) continue;
-            FXvfb = std::move(x);
-            qputenv("DISPLAY", QStringLiteral(":%1").arg(n).toUtf8());
-        }
-        if (!FXvfb) return false;
-        FWm = std::make_unique<QProcess>();
-        FWm->start("jwm", {});
-        return FWm->waitForStarted(3000);
-    }
-    ~TXDisplay()
-    {
-        for (QProcess* p : {FWm.get(), FXvfb.get()})
-            if (p) {
-                p->terminate();
-                if (!p->waitForFinished(3000)) p->kill();
-            }
-    }
-
-private:
-    std::unique_ptr<QProcess> FXvfb, FWm;
-};
 
 QWidget* VisibleBalloon()
 {
@@ -100,10 +59,8 @@ TEST(Tray, HiddenCopyShowsABalloonAndOpensFromItsIcon)
 int main(int argc, char** argv)
 {
     const auto root = TestEnv::IsolateProcess();
-    bool listing = false;
-    for (int i = 1; i < argc; ++i) listing = listing || QByteArray(argv[i]).startsWith("--gtest_list_tests");
     std::unique_ptr<TXDisplay> display;
-    if (!listing) {
+    if (!OnlyListingTests(argc, argv)) {
         display = std::make_unique<TXDisplay>();
         gHaveX = display->Start();
     }

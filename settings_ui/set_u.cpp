@@ -314,11 +314,12 @@ void TfrmSet::chkSoundCallClick()
                        static_cast<QWidget*>(lblReadNote)})
         w->setEnabled(on);
     cbxName1->setEnabled(false);
-    if (on) NameChoiceRule(cbxName2, edtRead2);
+    edtRead2->setEnabled(on && cbxName2->currentText() != kNone);
 }
 
 void TfrmSet::NameChoiceRule(QComboBox* choice, QLineEdit* text)
 {
+    // Set to "(なし)" by the user: nothing is read there.
     const bool none = choice->currentText() == kNone;
     text->setEnabled(!none && chkSoundCall->isChecked());
     if (none) text->clear();

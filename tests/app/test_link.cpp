@@ -5,6 +5,7 @@
 #include "link_prog_u.h"
 #include "link_receiver_run.h"
 #include "main_fixture.h"
+#include "template_db.h"
 #include "set_u.h"
 #include "frm_interface_u.h"
 #include "x_display.h"
@@ -27,6 +28,7 @@ struct TLinkFixture : TMainFixture
 {
     explicit TLinkFixture(const QByteArray& ini) : TMainFixture(ini)
     {
+        TemplateDb::CopyTo(settings->DefaultDatabaseFile());
         Created = frm->FormCreate();
         rec.Shown.clear();
     }

@@ -4,6 +4,7 @@
 // folder that does not exist, numbers with shell characters).
 #include "clock_u.h"
 #include "db_test_util.h"
+#include "template_db.h"
 #include "link_prog_u.h"
 #include "link_receiver_run.h"
 #include "x_display.h"
@@ -29,6 +30,7 @@ protected:
     {
         if (!gHaveX) GTEST_SKIP() << "no X display could be started (Xvfb, jwm)";
         TDbFixture::SetUp();
+        TemplateDb::CopyTo(Settings->DefaultDatabaseFile());
         UseCurrentEmbedded();
         Out = Dir.filePath("receiver.txt");
         Received = std::make_unique<TLinkReceiverFile>(Out);

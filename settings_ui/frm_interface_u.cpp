@@ -172,6 +172,7 @@ void TfrmInterface::SetEditMode(bool edit)
     btnCancel->setEnabled(edit);
     // The number is the key: it is typed only for a new entry.
     edtIfNo->setReadOnly(FTable.State() != TFbTable::TState::Insert);
+    if (edit && edtIfNo->isReadOnly()) UiKit::PaintBase(edtIfNo, QApplication::palette().color(QPalette::ToolTipBase));
 }
 
 void TfrmInterface::ShowRecord()

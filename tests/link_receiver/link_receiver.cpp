@@ -12,14 +12,9 @@
 //
 // fields separated by tabs, <ns> the monotonic clock in nanoseconds.
 //
-//   link_receiver --title TITLE --out FILE [--no-answer] [--forward] [ARG ...]
+//   link_receiver --title TITLE --out FILE [--no-answer] [ARG ...]
 //
 // --no-answer   never answers copy-data (a receiver that hangs)
-// --forward     when a window titled TITLE is already open, hand ARG ...
-//               (joined by spaces) to it as copy-data and end, as a browser
-//               hands a new address to its running copy
-#include "x_windows_u.h"
-
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCloseEvent>
@@ -139,22 +134,14 @@ protected:
 int main(int argc, char** argv)
 {
     QString title = QStringLiteral("link_receiver");
-    bool answer = true, forward = false;
+    bool answer = true;
     QStringList args;
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if (a == "--title" && i + 1 < argc) title = QString::fromUtf8(argv[++i]);
         else if (a == "--out" && i + 1 < argc) gOut = QString::fromUtf8(argv[++i]);
         else if (a == "--no-answer") answer = false;
-        else if (a == "--forward") forward = true;
         else args << QString::fromUtf8(a);
-    }
-    if (forward) {
-        TXWindows windows;
-        if (const TXWindows::TWindow w = windows.FindWindow(title)) {
-            windows.SendCopyData(w, 1, args.join(QLatin1Char(' ')).toUtf8(), 2000);
-            return 0;
-        }
     }
     Record(QStringLiteral("PID"), {QString::number(QCoreApplication::applicationPid())});
     Record(QStringLiteral("ARGS"), args);

@@ -491,7 +491,9 @@ void TdmCmn::SaveImageField(const QString& table, const QString& field, const QS
     Log::Detail(QStringLiteral("strSql=") + sql);
     IBQueryFnc.ClearParams();
     // Pictures are stored as Windows bitmaps; no picture stores null.
-    if (!image.isNull()) {
+    if (image.isNull()) {
+        IBQueryFnc.SetNullParam(field);
+    } else {
         QByteArray bytes;
         QBuffer buf(&bytes);
         buf.open(QIODevice::WriteOnly);

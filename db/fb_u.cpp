@@ -6,6 +6,7 @@
 #include <ibase.h>
 
 #include <QDate>
+#include <QSet>
 #include <QTime>
 #include <vector>
 
@@ -91,8 +92,9 @@ void CloseQuietly(T*& obj, F close)
 const QDate kFbEpoch(1858, 11, 17);
 const QDate kDelphiEpoch(1899, 12, 30);
 
-// Replaces ":name" parameters outside quoted text by "?" and lists the names.
-QString ToPositional(const QString& sql, QStringList* names)
+// Replaces the bound ":name" parameters outside quoted text by "?" and lists
+// them; any other ":name" (a variable of a PSQL block) stays as it is.
+QString ToPositional(const QString& sql, const QSet<QString>& bound, QStringList* names)
 {
     QString out;
     out.reserve(sql.size());
@@ -112,10 +114,13 @@ QString ToPositional(const QString& sql, QStringList* names)
         if (c == u':' && i + 1 < sql.size() && (sql.at(i + 1).isLetter() || sql.at(i + 1) == u'_')) {
             qsizetype j = i + 1;
             while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == u'_' || sql.at(j) == u'$')) ++j;
-            names->append(sql.mid(i + 1, j - i - 1).toUpper());
-            out += u'?';
-            i = j - 1;
-            continue;
+            const QString name = sql.mid(i + 1, j - i - 1).toUpper();
+            if (bound.contains(name)) {
+                names->append(name);
+                out += u'?';
+                i = j - 1;
+                continue;
+            }
         }
         out += c;
     }
@@ -199,6 +204,8 @@ struct TFbQuery::Impl
     QHash<QString, int> Index;
     QString OpenSql; // statement of the open result set
     QHash<QString, QByteArray> BlobParams;
+    QSet<QString> BoundNames; // blob and null parameters
+
     QStringList ParamNames;
 };
 
@@ -393,11 +400,20 @@ void TFbQuery::SetTransaction(TFbTransaction* tr)
 void TFbQuery::SetBlobParam(const QString& name, const QByteArray& data)
 {
     d->BlobParams.insert(name.toUpper(), data);
+    d->BoundNames.insert(name.toUpper());
+}
+
+void TFbQuery::SetNullParam(const QString& name)
+{
+    // Any parameter without blob data is sent as null.
+    d->BlobParams.remove(name.toUpper());
+    d->BoundNames.insert(name.toUpper());
 }
 
 void TFbQuery::ClearParams()
 {
     d->BlobParams.clear();
+    d->BoundNames.clear();
 }
 
 void TFbQuery::DropHandles()
@@ -428,8 +444,8 @@ void TFbQuery::Prepare(bool forSelect)
         t.Owner = this;
     }
     QStringList names;
-    // Named parameters only when data is bound: PSQL blocks use ":name" too.
-    const QString text = d->BlobParams.isEmpty() ? SQL : ToPositional(SQL, &names);
+    // Only the bound names are parameters: PSQL blocks use ":name" too.
+    const QString text = d->BoundNames.isEmpty() ? SQL : ToPositional(SQL, d->BoundNames, &names);
     const QByteArray bytes = EncodeSql(text);
     TStatus st;
     d->Stmt = FDb.d->Att->prepare(&st.St, t.Tra, unsigned(bytes.size()), bytes.constData(), unsigned(FDb.SQLDialect),

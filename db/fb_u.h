@@ -140,6 +140,8 @@ public:
 
     // Binds blob data to the parameter ":name" of SQL.
     void SetBlobParam(const QString& name, const QByteArray& data);
+    // Binds null to the parameter ":name" of SQL.
+    void SetNullParam(const QString& name);
     void ClearParams();
 
     // Runs SQL without a result set. Throws EDbError.

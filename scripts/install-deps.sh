@@ -19,6 +19,8 @@ PACKAGES=(
   liblinphone-dev sip-tester linphone-cli
   # speech
   libespeak-ng-dev espeak-ng-data
+  # readings of customer names: MeCab with its dictionary, ICU transliterators
+  libmecab-dev mecab-ipadic-utf8 libicu-dev
   # X11 window layer
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
   # external customer database: unixODBC through Qt's ODBC driver; the

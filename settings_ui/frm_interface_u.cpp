@@ -3,6 +3,7 @@
 #include "clock_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
+#include "frm_search_u.h"
 #include "log_u.h"
 #include "msg_u.h"
 #include "ui_kit_u.h"
@@ -326,9 +327,19 @@ void TfrmInterface::done(int result)
     QDialog::done(result);
 }
 
-void ShowInterface(TdmCmn& dm, QWidget* parent)
+std::optional<int> PickInterface(TdmCmn& dm, TSettings& settings, QWidget* parent)
+{
+    TfrmSearch dlg(dm, settings, TSearchMode::Interface, parent);
+    if (Msg::ExecDialog(dlg) != QDialog::Accepted || !dlg.HasRow()) return std::nullopt;
+    bool ok = false;
+    const int ifNo = dlg.Cell(0).toInt(&ok);
+    return ok ? std::optional<int>(ifNo) : std::nullopt;
+}
+
+void ShowInterface(TdmCmn& dm, TSettings& settings, QWidget* parent)
 {
     TfrmInterface frm(dm, parent);
+    frm.SearchEntry = [&] { return PickInterface(dm, settings, &frm); };
     Msg::ExecDialog(frm);
     // Closed however the dialog ended (a test responder may not close it).
     if (dm.tblInterface.Active()) dm.tblInterface.Close();

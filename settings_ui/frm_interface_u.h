@@ -5,7 +5,7 @@
 // "編集(&E)" switch to edit mode, "OK(&O)" posts the entry and "取消(&C)"
 // drops the changes. The fields that an entry's type uses are enabled.
 //
-//   ShowInterface(host);   // modal; afterwards the main window rebuilds its link menu
+//   ShowInterface(dm, settings, this);   // modal; afterwards the main window rebuilds its link menu
 #include <QDialog>
 #include <functional>
 #include <optional>
@@ -18,6 +18,7 @@ class QPushButton;
 class QWidget;
 class TdmCmn;
 class TFbTable;
+class TSettings;
 
 class TfrmInterface : public QDialog
 {
@@ -87,4 +88,7 @@ private:
 };
 
 // Opens the registration window modally and closes the table view after it.
-void ShowInterface(TdmCmn& dm, QWidget* parent);
+// "検索(&S)" of the window: the search dialog in its external-program mode;
+// the chosen entry's number, nothing when cancelled.
+std::optional<int> PickInterface(TdmCmn& dm, TSettings& settings, QWidget* parent);
+void ShowInterface(TdmCmn& dm, TSettings& settings, QWidget* parent);

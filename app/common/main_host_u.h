@@ -2,6 +2,7 @@
 // What the main window offers the windows that open from it. Customer,
 // handling, user, report and settings windows receive a TMainHost and call
 // back through it; none of them knows the main window's class.
+#include "cust_options_u.h"
 #include "export_paths_u.h"
 #include "lookup_list_u.h"
 #include "up_table_u.h"
@@ -65,6 +66,7 @@ public:
     virtual QString CallNumber() const = 0;
     virtual void SetCallNumber(const QString& telNo) = 0;
     virtual void SetCallName(const QString& name) = 0;
+    virtual void FocusCallNumber() = 0;
 
     // The memo window for one call-log row; after OK the history reloads and
     // the other copies are told.
@@ -78,6 +80,9 @@ public:
     virtual const TLookupList& ActTypes() const = 0;
     virtual const TLookupList& ActResults() const = 0;
     virtual const TLookupList& Users() const = 0;
+    // Custom customer field definitions and choices (rebuilt at start and on
+    // the refresh request; customer views copy them when they open).
+    virtual const TCustOptions& CustOptions() const = 0;
 
     // The signed-in user; empty when sign-in is not required.
     virtual QString SignedInUserId() const = 0;

@@ -30,32 +30,14 @@ TfraLogHistory::TfraLogHistory(TMainHost& host, QWidget* parent) : QWidget(paren
 void TfraLogHistory::SetupLogGrid(bool useAccept)
 {
     FUseAccept = useAccept;
-    sgdLog->SetColumns({{QStringLiteral("発着信日時"), 149},
-                        {QStringLiteral("電話番号"), 118},
-                        {QStringLiteral("区分"), 50},
-                        {QStringLiteral("LINE"), 0, true},
-                        {QStringLiteral("顧客名"), 159},
-                        {QStringLiteral("メモ"), 193},
-                        {QStringLiteral("対応"), 35, !useAccept},
-                        {QString(), 0, true},
-                        {QString(), 0, true},
-                        {QString(), 0, true}});
+    sgdLog->SetColumns(CallRows::Columns(useAccept));
     sgdLog->SetMarkColumn(colAct, UiKit::MarkPixmap(UiKit::kMarkEdit));
 }
 
 void TfraLogHistory::LoadHistory(const QDate& day, int kind)
 {
     Log::Detail(QStringLiteral("TfraCust.MakeLogGrid begin"));
-    sgdLog->ClearRows();
-    const QList<THistoryRow> rows = MainSql::DayHistory(FHost.Dm(), day, kind);
-    sgdLog->setUpdatesEnabled(false);
-    sgdLog->setRowCount(qMax(1, int(rows.size())));
-    for (const THistoryRow& r : rows) {
-        sgdLog->AddRow({r.DT_FROM.isValid() ? r.DT_FROM.toString(QStringLiteral("yy/MM/dd H:mm:ss")) : QString(),
-                        r.TEL_NO, r.TEL_TYPE, r.PORT_NO, r.CALLER, r.TEL_MEMO, FUseAccept ? r.ACT_NO : QString(),
-                        r.CUST_TEL_NON, r.READ_NAME, r.LOG_NO});
-    }
-    sgdLog->setUpdatesEnabled(true);
+    CallRows::Fill(sgdLog, MainSql::DayHistory(FHost.Dm(), day, kind), FUseAccept);
     if (sgdLog->currentRow() < 0) sgdLog->setCurrentCell(0, 0);
     Log::Detail(QStringLiteral("TfraCust.MakeLogGrid end"));
 }

@@ -2,6 +2,8 @@
 // Page "電話履歴" of the main window: the day's calls in sgdLog, and below
 // it the softphone's audio panel (pnlAudio). The page loads rows for a date
 // and kind and reports clicks; the main window decides what they open.
+#include "call_rows_u.h"
+
 #include <QDate>
 #include <QWidget>
 
@@ -13,7 +15,8 @@ class TfraLogHistory : public QWidget
     Q_OBJECT
 public:
     // Columns of sgdLog; 7 to 9 are kept, not shown.
-    enum TCol { colDate, colTelNo, colType, colLine, colCaller, colMemo, colAct, colCustTelNon, colReadName, colLogNo };
+    using TCol = CallRows::TCol;
+    using enum CallRows::TCol;
 
     TfraLogHistory(TMainHost& host, QWidget* parent = nullptr);
 

@@ -2,6 +2,11 @@
 
 #include "accept_sql_u.h"
 #include "call_queue_u.h"
+#include "cust_pages_u.h"
+#include "fra_cust_u.h"
+#include "cust_sql_u.h"
+#include "frm_cust_option_u.h"
+#include "frm_tels_u.h"
 #include "db_start_u.h"
 #include "dm_cmn_u.h"
 #include "errors_u.h"
@@ -110,13 +115,23 @@ void TfrmMain::BuildUi()
     BuildStatusBar();
     BuildMenus();
 
-    connect(btnMemo, &QPushButton::clicked, tabLog, &TfraLogHistory::btnMemoClick);
+    connect(btnMemo, &QPushButton::clicked, this, [this] {
+        if (TfraCust* view = FCustPages->ActiveView()) view->EditSelectedCallMemo();
+        else tabLog->btnMemoClick();
+    });
     connect(btnCustInfo, &QPushButton::clicked, this, &TfrmMain::btnCustInfoClick);
+    connect(btnTels, &QPushButton::clicked, this, [this] { OpenTels(edtCall->text()); });
     connect(tabLog, &TfraLogHistory::Clicked, this, &TfrmMain::sgdLogClick);
     connect(tabLog, &TfraLogHistory::OpenTelsRequested, this, &TfrmMain::OpenTels);
     connect(tabLog, &TfraLogHistory::CustInfoRequested, this, &TfrmMain::btnCustInfoClick);
     connect(edtCall, &QLineEdit::editingFinished, this, &TfrmMain::edtCallExit);
-    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) { tabLogShow(index == 0); });
+    connect(PageMain, &QTabWidget::currentChanged, this, [this](int index) {
+        tabLogShow(index == 0);
+        if (index >= kFirstCustomerTab) btnMemo->setEnabled(FCustPages->MemoAvailable());
+    });
+    connect(FCustPages, &TCustPages::MemoAvailabilityChanged, this, [this] {
+        if (PageMain->currentIndex() >= kFirstCustomerTab) btnMemo->setEnabled(FCustPages->MemoAvailable());
+    });
 }
 
 QPixmap TfrmMain::TitleImage(bool highlighted) const
@@ -347,6 +362,7 @@ QWidget* TfrmMain::BuildMainPages()
 
     PageMain->addTab(tabLog, QStringLiteral("電話履歴"));
     PageMain->addTab(tabAccept, QStringLiteral("対応履歴"));
+    FCustPages = new TCustPages(*this, PageMain, kFirstCustomerTab, this);
     return PageMain;
 }
 
@@ -400,7 +416,9 @@ void TfrmMain::BuildMenus()
         a->setObjectName(QLatin1String(m.Name));
         connect(a, &QAction::triggered, this, m.Click);
     }
-    PopMaster->addAction(QStringLiteral("顧客補足登録"));
+    QAction* custOption = PopMaster->addAction(QStringLiteral("顧客補足登録"));
+    custOption->setObjectName(QStringLiteral("mnuCustOption"));
+    connect(custOption, &QAction::triggered, this, [this] { ShowCustOption(*this); });
 
     PopLog = new QMenu(this);
     PopLog->setObjectName(QStringLiteral("PopLog"));
@@ -593,7 +611,8 @@ void TfrmMain::CreateLookupLists()
 {
     FActTypes = AcceptSql::MakeActTypeTemp(FDm);
     FActResults = AcceptSql::MakeActResultTemp(FDm);
-    // The custom field lists come between these two.
+    CustSql::MakeCustOptionTemp(FDm, FCustOptions);
+    CustSql::MakeCustOptionDataTemp(FDm, FCustOptions);
     FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
 }
 
@@ -965,22 +984,23 @@ void TfrmMain::ExecCustProg(int ifNo, const QString& telNo, int portNo)
 {
     FLink->ExecCustProg(ifNo, telNo, portNo, this);
 }
-int TfrmMain::OpenCustTab(const QString&)
+int TfrmMain::OpenCustTab(const QString& telNo)
 {
-    Log::Detail(QStringLiteral("frmMain.OpenCustTab begin"));
-    return -1;
+    return FCustPages->OpenCustTab(telNo);
 }
-int TfrmMain::FindCustPageIndex(const QString&)
+int TfrmMain::FindCustPageIndex(const QString& custTelNon)
 {
-    return -1;
+    return FCustPages->FindCustPageIndex(custTelNon);
 }
-void TfrmMain::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString&)
+void TfrmMain::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo)
 {
-    Log::Detail(QStringLiteral("ActNo=%1 CustTelNon=%2").arg(actNo).arg(custTelNon));
-    if ((actNo == -1 && browse) || custTelNon.isEmpty()) return;
-    // The customer tab and its handling tab arrive with the customer view.
+    FCustPages->OpenCustAcceptTab(custTelNon, actNo, browse, logNo);
 }
-void TfrmMain::RefreshCustViews(const TUpTable&) {}
+void TfrmMain::RefreshCustViews(const TUpTable& up)
+{
+    FCustPages->RefreshCustLogs(up.CustTel);
+    if (up.UpTels) FCustPages->RefreshCustTels(up.CustTel);
+}
 void TfrmMain::RefreshLookupLists(const TUpTable& up)
 {
     if (up.UpUser) FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
@@ -988,8 +1008,15 @@ void TfrmMain::RefreshLookupLists(const TUpTable& up)
     if (up.UpActResult) FActResults = AcceptSql::MakeActResultTemp(FDm);
 }
 void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
-void TfrmMain::RefreshCustOptions(const TUpTable&) {}
-void TfrmMain::OpenTels(const QString&) {}
+void TfrmMain::RefreshCustOptions(const TUpTable& up)
+{
+    if (up.UpCustOption) CustSql::MakeCustOptionTemp(FDm, FCustOptions);
+    if (up.UpCustOptionData) CustSql::MakeCustOptionDataTemp(FDm, FCustOptions);
+}
+void TfrmMain::OpenTels(const QString& telNo)
+{
+    ShowTelBook(*this, telNo);
+}
 void TfrmMain::LoadAcceptHistory() {}
 void TfrmMain::btnCustInfoClick()
 {
@@ -1003,7 +1030,7 @@ void TfrmMain::btnSettingClick()
 }
 void TfrmMain::btnInterfaceClick()
 {
-    ShowInterface(FDm, this);
+    ShowInterface(FDm, FSettings, this);
     MakeIfMenu();
 }
 void TfrmMain::SendEndRequests()
@@ -1089,6 +1116,11 @@ void TfrmMain::SetCallNumber(const QString& telNo)
 void TfrmMain::SetCallName(const QString& name)
 {
     pnlCallName->setText(name);
+}
+
+void TfrmMain::FocusCallNumber()
+{
+    edtCall->setFocus();
 }
 
 QString TfrmMain::SignedInUserId() const

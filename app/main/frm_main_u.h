@@ -37,6 +37,7 @@ class TSpeech;
 class TSoftPhone;
 class TfraSipAudio;
 class TLinkProg;
+class TCustPages;
 
 class TfrmMain : public QMainWindow, public TMainHost
 {
@@ -123,9 +124,11 @@ public:
     QString CallNumber() const override;
     void SetCallNumber(const QString& telNo) override;
     void SetCallName(const QString& name) override;
+    void FocusCallNumber() override;
     const TLookupList& ActTypes() const override { return FActTypes; }
     const TLookupList& ActResults() const override { return FActResults; }
     const TLookupList& Users() const override { return FUsers; }
+    const TCustOptions& CustOptions() const override { return FCustOptions; }
     QString SignedInUserId() const override;
     TExportPaths& ExportPaths() override { return FExportPaths; }
     void RequestRestart() override;
@@ -228,6 +231,8 @@ private:
     TLookupList FActTypes = TLookupList::WithEmptyEntry();
     TLookupList FActResults = TLookupList::WithEmptyEntry();
     TLookupList FUsers = TLookupList::WithEmptyEntry();
+    TCustOptions FCustOptions;
+    TCustPages* FCustPages = nullptr;
     QTimer* FBlinkTimer = nullptr;
     QTimer* FTitleBlink = nullptr;
     int FTitleBlinkCount = 0;

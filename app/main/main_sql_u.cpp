@@ -22,21 +22,7 @@ QString DayHistoryStatement(const QDate& day, int kind)
 QList<THistoryRow> DayHistory(TdmCmn& dm, const QDate& day, int kind)
 {
     QList<THistoryRow> rows;
-    for (TSelect s(dm.sqlWork, DayHistoryStatement(day, kind)); !s.Eof(); s.Next()) {
-        THistoryRow r;
-        r.DT_FROM = s[QStringLiteral("DT_FROM")].AsDateTime();
-        r.TEL_NO = s[QStringLiteral("TEL_NO")].AsString();
-        r.TEL_TYPE = s[QStringLiteral("TEL_TYPE")].AsString();
-        r.PORT_NO = s[QStringLiteral("PORT_NO")].AsString();
-        r.CALLER = s[QStringLiteral("CALLER")].AsString();
-        r.TEL_MEMO = s[QStringLiteral("TEL_MEMO")].AsString();
-        const TFbField act = s[QStringLiteral("ACT_NO")];
-        r.ACT_NO = act.IsNull() ? QString() : act.AsString();
-        r.CUST_TEL_NON = s[QStringLiteral("CUST_TEL_NON")].AsString();
-        r.READ_NAME = s[QStringLiteral("READ_NAME")].AsString();
-        r.LOG_NO = s[QStringLiteral("LOG_NO")].AsString();
-        rows << r;
-    }
+    for (TSelect s(dm.sqlWork, DayHistoryStatement(day, kind)); !s.Eof(); s.Next()) rows << CallRows::Read(s);
     return rows;
 }
 } // namespace MainSql

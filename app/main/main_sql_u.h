@@ -1,18 +1,15 @@
 #pragma once
 // Statements of the main window, run on the data module's work query; rows
 // come back as values, the window only fills its grids.
+#include "call_rows_u.h"
+
 #include <QDate>
-#include <QDateTime>
 #include <QList>
 #include <QString>
 
 class TdmCmn;
 
-struct THistoryRow
-{
-    QDateTime DT_FROM;
-    QString TEL_NO, TEL_TYPE, PORT_NO, CALLER, TEL_MEMO, ACT_NO, CUST_TEL_NON, READ_NAME, LOG_NO;
-};
+using THistoryRow = TCallRow;
 
 namespace MainSql {
 // Kind choice of the history: 0 incoming, 1 outgoing, anything else all.

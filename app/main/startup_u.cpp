@@ -4,6 +4,7 @@
 #include "dm_cmn_u.h"
 #include "errors_u.h"
 #include "frm_main_u.h"
+#include "import_postal_u.h"
 #include "kuruten_app_u.h"
 #include "log_u.h"
 #include "msg_u.h"
@@ -154,6 +155,8 @@ bool RestartProgram(const QString& exe, const TUserSignIn& user)
 int KurutenMain(int argc, char** argv)
 {
     CatchStopSignals();
+    // A command-line task runs without the window and the single instance.
+    if (argc >= 2 && qstrcmp(argv[1], "--import-postal") == 0) return ImportPostalCommand(argc, argv);
     TKurutenApp app(argc, argv);
     StopOnSignals(&app);
     app.SetUpLook();

@@ -195,6 +195,14 @@ void PaintBase(QWidget* w, const QColor& base)
     w->setPalette(p);
 }
 
+void KeepTextWhenDisabled(QWidget* w)
+{
+    QPalette p = w->palette();
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        p.setColor(QPalette::Disabled, role, p.color(QPalette::Active, role));
+    w->setPalette(p);
+}
+
 void ApplyFocusRules(QWidget* box)
 {
     QWidget* window = box->window();

@@ -45,6 +45,9 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, const QString& name =
 void PaintButton(QPushButton* b, const QColor& face);
 // Paints a box's base (browse mode uses the info colour, edit the window's).
 void PaintBase(QWidget* w, const QColor& base);
+// A box disabled while its record is browsed keeps its text black, as on a
+// disabled panel of the old program: the info colour says it is read only.
+void KeepTextWhenDisabled(QWidget* w);
 
 // The general rules for a dialog or a frame; call once the children exist.
 // Boxes created later get them with ApplyFocusRules.

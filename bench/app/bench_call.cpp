@@ -59,23 +59,9 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir root(QDir::tempPath() + QStringLiteral("/kuruten-bench-XXXXXX"));
-    qputenv("KURUTEN_COMMON_APPDATA", root.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (root.path() + "/cfg").toUtf8());
-    TSettings settings(root.path(), TEnvValues{"BENCH", "127.0.0.1", "BENCH", "/tmp/"});
-    settings.Initialize();
+    TBenchRoot bench;
+    TSettings& settings = *bench.Settings;
     const QString dbName = settings.DefaultDatabaseFile();
-    QDir().mkpath(settings.SharedFolder());
-    // Stand-alone, with every datagram on loopback; no read-out, no blink.
-    settings.WriteText("UDP", "BROADCAST_ADDRESS", "127.0.0.1");
-    settings.WriteText("BASIC", "BRING", "0");
-    settings.WriteText("LINK", "ENABLED", "1"); // no question at the upgrade
-    settings.LoadSettings();
-    TLog log(settings.LogFolder(), "BENCH");
-    TLog::SetCurrent(&log);
-    Msg::SetResponder([](const TMsgRequest& r) { return (r.Buttons & mbNo) ? int(mbNo) : int(mbOK); });
-    // Detailed log on, as at every start: its lines are part of the cost.
-    log.SetDetailed(qEnvironmentVariable("BENCH_DETAIL_LOG", "1") == "1");
 
     QElapsedTimer build;
     build.start();
@@ -159,6 +145,5 @@ int main(int argc, char** argv)
         frm.FormDestroy();
     }
     dm.CloseDatabase();
-    TLog::SetCurrent(nullptr);
     return rc;
 }

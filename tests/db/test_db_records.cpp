@@ -323,6 +323,11 @@ TEST_F(TRecords, PicturesAsBitmapOrJpeg)
     ASSERT_TRUE(Dm().LoadImageField(QStringLiteral("CUSTOMER"), QStringLiteral("AVATER"), key, QStringLiteral("CUST_NO"), out));
     EXPECT_EQ(out.size(), QSize(20, 10));
     EXPECT_GT(out.pixelColor(5, 5).blue(), 200);
+
+    // An empty picture clears the column.
+    Dm().SaveImageField(QStringLiteral("CUSTOMER"), QStringLiteral("AVATER"), key, QStringLiteral("CUST_NO"), QImage());
+    EXPECT_EQ(Scalar(QStringLiteral("select count(*) from CUSTOMER where AVATER is null and CUST_NO = ") + key), "1");
+    EXPECT_FALSE(Dm().LoadImageField(QStringLiteral("CUSTOMER"), QStringLiteral("AVATER"), key, QStringLiteral("CUST_NO"), out));
 }
 
 TEST_F(TRecords, HandlingRecords)

@@ -2,12 +2,14 @@
 // browse and edit modes, the navigator, add, edit, cancel, delete, search,
 // the fields each type uses, and closing while an entry is edited.
 #include "frm_interface_u.h"
+#include "frm_search_u.h"
 #include "main_fixture.h"
 #include "template_db.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -216,5 +218,29 @@ TEST(FrmInterface, SearchMovesToThePickedEntry)
         f.win->SearchEntry = [&] { return c.Picked; };
         f.win->btnSearch->click();
         EXPECT_EQ(f.win->edtIfNo->text(), c.IfNo);
+    }
+}
+
+TEST(FrmInterface, TheSearchDialogPicksAnEntryByItsNumber)
+{
+    TIfFixture f;
+    ASSERT_TRUE(f.Created);
+    const struct
+    {
+        const char* Value; // typed into the name search; null cancels
+        std::optional<int> Picked;
+    } cases[] = {{"Web", 5}, {"テキスト", 3}, {nullptr, std::nullopt}};
+    for (const auto& c : cases) {
+        Msg::SetDialogResponder([&](QDialog& d) {
+            auto* s = qobject_cast<TfrmSearch*>(&d);
+            if (!s || !c.Value) return int(QDialog::Rejected);
+            EXPECT_EQ(s->windowTitle(), "外部接続検索");
+            s->cbxItem->setCurrentIndex(1);
+            s->edtValue->setText(QString::fromUtf8(c.Value));
+            s->btnSearchClick();
+            return s->HasRow() ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        });
+        EXPECT_EQ(PickInterface(*f.dm, *f.settings, f.win.get()), c.Picked);
+        Msg::SetDialogResponder({});
     }
 }

@@ -91,7 +91,12 @@ TOdbcConnection::TResult TOdbcConnection::Select(const QString& sql, int maxRows
         q.setForwardOnly(true);
         if (q.exec(sql)) {
             const QSqlRecord rec = q.record();
-            for (int i = 0; i < rec.count(); ++i) result.Fields << rec.fieldName(i);
+            for (int i = 0; i < rec.count(); ++i) {
+                // Some drivers give a non-ASCII column name its byte length
+                // in characters: the name ends at its first NUL.
+                const QString name = rec.fieldName(i);
+                result.Fields << name.left(name.indexOf(QChar(0)));
+            }
             while ((maxRows < 0 || result.Rows.size() < maxRows) && q.next()) {
                 QVariantList row;
                 for (int i = 0; i < rec.count(); ++i) row << q.value(i);

@@ -9,12 +9,14 @@
 #include "set_u.h"
 #include "frm_interface_u.h"
 #include "x_display.h"
+#include "frm_search_u.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -170,6 +172,16 @@ TEST(Link, ACallersNameComesFromAnOdbcDataSource)
     f.frm->TelReceiveProc("0499999999", "", 1, "");
     EXPECT_EQ(f.Find<QLabel>("pnlCallName")->text(), "発信者不明");
     EXPECT_TRUE(f.rec.Shown.empty());
+    // The external customers' search reads the same table through the link.
+    TfrmSearch search(*f.dm, *f.settings, TSearchMode::OutCust);
+    search.FillGrid(CustSql::InitialStatement(TSearchMode::OutCust, *f.settings));
+    ASSERT_TRUE(search.HasRow());
+    EXPECT_EQ(search.Cell(0), "0312345678");
+    EXPECT_EQ(search.Cell(1), "株式会社 髙橋商店");
+    search.cbxItem->setCurrentIndex(1);
+    search.edtValue->setText("株式会社");
+    search.btnSearchClick();
+    EXPECT_EQ(search.Cell(2), "タカハシショウテン");
 }
 
 int main(int argc, char** argv)

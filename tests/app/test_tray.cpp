@@ -58,18 +58,5 @@ TEST(Tray, HiddenCopyShowsABalloonAndOpensFromItsIcon)
 
 int main(int argc, char** argv)
 {
-    const auto root = TestEnv::IsolateProcess();
-    std::unique_ptr<TXDisplay> display;
-    if (!OnlyListingTests(argc, argv)) {
-        display = std::make_unique<TXDisplay>();
-        gHaveX = display->Start();
-    }
-    qputenv("QT_QPA_PLATFORM", gHaveX ? "xcb" : "offscreen");
-    int rc = 0;
-    {
-        QApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        rc = RUN_ALL_TESTS();
-    }
-    return rc;
+    return RunTestsOnPrivateDisplay(argc, argv, gHaveX, "xcb");
 }

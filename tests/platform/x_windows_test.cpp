@@ -139,15 +139,5 @@ TEST(XWindowsWithoutDisplay, FindsNothingAndSendsNothing)
 
 int main(int argc, char** argv)
 {
-    const auto root = TestEnv::IsolateProcess();
-    std::unique_ptr<TXDisplay> display;
-    if (!OnlyListingTests(argc, argv)) {
-        display = std::make_unique<TXDisplay>();
-        gHaveX = display->Start();
-        gDisplay = display.get();
-    }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunTestsOnPrivateDisplay(argc, argv, gHaveX, "offscreen", &gDisplay);
 }

@@ -3,6 +3,7 @@
 // (scripts/screenshot-settings.sh runs it on a private X display).
 #include "frm_interface_u.h"
 #include "main_fixture.h"
+#include "screen_shot.h"
 #include "set_u.h"
 #include "template_db.h"
 
@@ -13,19 +14,6 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTabWidget>
-
-namespace {
-void Shoot(QWidget& w, const QString& file)
-{
-    w.show();
-    w.raise();
-    w.activateWindow();
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 800) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    w.grab().save(file);
-}
-} // namespace
 
 TEST(Screens, SettingsWindows)
 {
@@ -47,17 +35,17 @@ TEST(Screens, SettingsWindows)
     banner.save(f.settings->BannerFile(), "BMP");
     {
         TfrmSet set(*f.frm);
-        Shoot(set, dir + "/frmSet-basic.png");
+        ShootWindow(set, dir + "/frmSet-basic.png");
         set.cbxCustDbLink->setChecked(true);
         set.PageControl1->setCurrentIndex(1);
-        Shoot(set, dir + "/frmSet-link.png");
+        ShootWindow(set, dir + "/frmSet-link.png");
     }
     {
         TfrmInterface frm(*f.dm);
-        Shoot(frm, dir + "/frmInterface-browse.png");
+        ShootWindow(frm, dir + "/frmInterface-browse.png");
         frm.btnNext->click();
         frm.btnEditClick();
-        Shoot(frm, dir + "/frmInterface-edit.png");
+        ShootWindow(frm, dir + "/frmInterface-edit.png");
         frm.btnCancelClick();
     }
 }

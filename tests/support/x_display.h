@@ -2,6 +2,11 @@
 // A private X display for one test binary: Xvfb on a free display number and
 // jwm as window manager (which also hosts the notification area). The test's
 // main() starts it before the QApplication, unless gtest only lists tests.
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -67,4 +72,28 @@ inline bool OnlyListingTests(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         if (QByteArray(argv[i]).startsWith("--gtest_list_tests")) return true;
     return false;
+}
+
+// The whole main() of a test binary on a private display: private folders,
+// the display (not when gtest only lists the tests), then the tests in a
+// QApplication on Qt's platform plugin xcbPlatform when the display is up,
+// offscreen otherwise. *display is the started display (null without one).
+inline int RunTestsOnPrivateDisplay(int argc, char** argv, bool& haveX, const char* xcbPlatform = "offscreen",
+                                    TXDisplay** display = nullptr)
+{
+    const auto root = TestEnv::IsolateProcess();
+    std::unique_ptr<TXDisplay> x;
+    if (!OnlyListingTests(argc, argv)) {
+        x = std::make_unique<TXDisplay>();
+        haveX = x->Start();
+    }
+    if (display) *display = x.get();
+    qputenv("QT_QPA_PLATFORM", haveX ? xcbPlatform : "offscreen");
+    int rc = 0;
+    {
+        QApplication app(argc, argv);
+        ::testing::InitGoogleTest(&argc, argv);
+        rc = RUN_ALL_TESTS();
+    }
+    return rc;
 }

@@ -10,6 +10,8 @@ TCallQueue::TCallQueue(QObject* parent) : QObject(parent) {}
 void TCallQueue::Submit(const TCallRequest& request)
 {
     FCalls.push_back(request);
+    // A running refresh stops at its next step, or its next slice of rows.
+    FRefreshInterrupt = true;
     QMetaObject::invokeMethod(this, &TCallQueue::Arrived, Qt::QueuedConnection);
 }
 
@@ -55,6 +57,9 @@ TCallQueue::TRefresh::TRefresh(TCallQueue& q) : FQ(q), FOuterBusy(q.FRefreshBusy
 TCallQueue::TRefresh::~TRefresh()
 {
     FQ.FRefreshBusy = FOuterBusy;
+    // The call that stopped this refresh runs as soon as it has unwound.
+    if (!FOuterBusy && !FQ.FDraining && !FQ.FCalls.empty())
+        QMetaObject::invokeMethod(&FQ, &TCallQueue::Drain, Qt::QueuedConnection);
 }
 
 bool TCallQueue::TRefresh::Interrupted()

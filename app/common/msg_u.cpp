@@ -9,6 +9,7 @@ namespace {
 Msg::TResponder gResponder;
 Msg::TDialogResponder gDialogResponder;
 bool gStopping = false;
+QString gTitle;
 
 QMessageBox::StandardButtons ToStandard(int buttons)
 {
@@ -33,6 +34,16 @@ int FromStandard(int r)
 } // namespace
 
 namespace Msg {
+
+void SetTitle(const QString& title)
+{
+    gTitle = title;
+}
+
+QString Title()
+{
+    return gTitle.isEmpty() ? QApplication::applicationDisplayName() : gTitle;
+}
 
 int LeastAnswer(int buttons)
 {
@@ -70,7 +81,7 @@ int Show(TMsgKind kind, const QString& text, int buttons, QWidget* parent)
     case TMsgKind::Error: icon = QMessageBox::Critical; break;
     case TMsgKind::Confirmation: icon = QMessageBox::Question; break;
     }
-    QMessageBox box(icon, QApplication::applicationDisplayName(), text, ToStandard(buttons), parent);
+    QMessageBox box(icon, Title(), text, ToStandard(buttons), parent);
     const int result = box.exec();
     return gStopping ? LeastAnswer(buttons) : FromStandard(result);
 }

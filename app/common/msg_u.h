@@ -31,6 +31,11 @@ inline void Info(const QString& text, QWidget* parent = nullptr) { Show(TMsgKind
 inline void Warn(const QString& text, QWidget* parent = nullptr) { Show(TMsgKind::Warning, text, mbOK, parent); }
 inline void Error(const QString& text, QWidget* parent = nullptr) { Show(TMsgKind::Error, text, mbOK, parent); }
 
+// Caption of the boxes: the program's title. Windows keep their own captions
+// alone, so the title is not the application's display name.
+void SetTitle(const QString& title);
+QString Title();
+
 // Runs a modal dialog (or asks the responder) and returns its result code.
 int ExecDialog(QDialog& dialog);
 

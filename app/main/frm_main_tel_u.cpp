@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <utility>
 
 namespace {
 // Caller panel colours of the blink.
@@ -65,6 +66,8 @@ void TfrmMain::TelReceiveProc(const QString& telNo, const QString& logNo, int po
     ShowTodaysCalls();
     edtCall->setText(telNo);
     pnlCallName->setText(caller.CALLER);
+    // The call in the number box is the selected row.
+    tabLog->SelectLogNo(callLogNo);
 
     switch (FSettings.GJouchuIdx) {
     case 1:
@@ -103,10 +106,11 @@ void TfrmMain::CallDataInsert(const QString& telNo, int portNo)
     Log::Detail(QStringLiteral("TfrmMain.CallDataInsert TelNo=") + telNo + QStringLiteral(" PortNo=") +
                 QString::number(portNo));
     FTelReceive->IdentifyCaller(telNo, telNo, false);
-    FTelReceive->InsertCallLog(Clock::Now(), telNo, QStringLiteral("発信"), portNo);
+    const int logNo = FTelReceive->InsertCallLog(Clock::Now(), telNo, QStringLiteral("発信"), portNo);
     ShowTodaysCalls();
     edtCall->setText(telNo);
     pnlCallName->setText(FTelReceive->GetCallerName(telNo));
+    tabLog->SelectLogNo(QString::number(logNo));
     Log::Detail(QStringLiteral("TfrmMain.CallDataInsert end"));
 }
 
@@ -116,7 +120,11 @@ void TfrmMain::ShowTodaysCalls()
     TUpTable up;
     up.UpLog = true;
     up.UpTels = true;
+    // What changed for the history is the rows of the calls logged since
+    // its last load: a call costs the same however full the day is.
+    FHistoryTakesNewCalls = true;
     RefreshTables(up);
+    FHistoryTakesNewCalls = false;
 }
 
 // ---------------------------------------------------------------- blink
@@ -163,7 +171,13 @@ void TfrmMain::RefreshTables(const TUpTable& up)
     TCallQueue::TRefresh refresh(*FCalls);
     Log::Detail(QStringLiteral("TfrmMain.RefreshTables begin"));
     if (up.UpLog || up.UpTels) {
-        LoadHistory();
+        const int kind = rgpTelType->checkedId();
+        // A full load goes in slices, so that an arriving call waits for one
+        // slice, not for the whole day.
+        if (!(std::exchange(FHistoryTakesNewCalls, false) && tabLog->AddNewCalls(HistoryDate(), kind)))
+            tabLog->LoadHistory(HistoryDate(), kind, [&refresh] { return refresh.Interrupted(); });
+        // A call stopped the load: the rest of the day goes in once it has run.
+        if (tabLog->HasRest()) QTimer::singleShot(0, this, &TfrmMain::ContinueHistory);
         if (refresh.Interrupted()) return;
         RefreshCustViews(up);
         if (refresh.Interrupted()) return;
@@ -181,6 +195,18 @@ void TfrmMain::RefreshTables(const TUpTable& up)
         if (refresh.Interrupted()) return;
     }
     Log::Detail(QStringLiteral("TfrmMain.RefreshTables end"));
+}
+
+void TfrmMain::ContinueHistory()
+{
+    if (!tabLog->HasRest()) return;
+    // Calls first, and never inside another refresh.
+    if (FCalls->RefreshBusy() || FCalls->Draining() || FCalls->Pending() > 0) {
+        QTimer::singleShot(10, this, &TfrmMain::ContinueHistory);
+        return;
+    }
+    TCallQueue::TRefresh refresh(*FCalls);
+    tabLog->LoadRest([&refresh] { return refresh.Interrupted(); });
 }
 
 // ---------------------------------------------------------------- history

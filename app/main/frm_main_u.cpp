@@ -25,6 +25,7 @@
 #include "tel_receive_u.h"
 #include "udp_notify_u.h"
 #include "log_u.h"
+#include "main_images_u.h"
 #include "fra_log_history_u.h"
 #include "record_tabs_u.h"
 #include "shell_u.h"
@@ -102,6 +103,8 @@ QPushButton* TfrmMain::MakeButton(const QString& name, const QString& caption, c
 void TfrmMain::BuildUi()
 {
     setWindowTitle(QStringLiteral("くるてん３"));
+    // Not registered until the softphone says so.
+    setWindowIcon(MainImages::ProgramIcon(false));
     resize(kDesignedWidth, kDesignedHeight);
     auto* central = new QWidget;
     auto* v = new QVBoxLayout(central);
@@ -134,20 +137,37 @@ void TfrmMain::BuildUi()
     });
 }
 
-QPixmap TfrmMain::TitleImage(bool highlighted) const
+QPixmap TfrmMain::TitleImage() const
 {
     QPixmap pm(225, 35);
     QPainter p(&pm);
     QLinearGradient g(0, 0, 225, 0);
-    g.setColorAt(0, highlighted ? QColor(255, 214, 120) : QColor(40, 90, 160));
-    g.setColorAt(1, highlighted ? QColor(255, 245, 200) : QColor(120, 170, 230));
+    g.setColorAt(0, QColor(40, 90, 160));
+    g.setColorAt(1, QColor(120, 170, 230));
     p.fillRect(pm.rect(), g);
     QFont f = font();
     f.setPixelSize(22);
     f.setBold(true);
     p.setFont(f);
-    p.setPen(highlighted ? QColor(120, 60, 0) : Qt::white);
+    p.setPen(Qt::white);
     p.drawText(pm.rect().adjusted(10, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("くるてん３"));
+    return pm;
+}
+
+QPixmap TfrmMain::HighlightedTitle(const QPixmap& title)
+{
+    // The refresh blink shows this over the title: the same picture lit up,
+    // so the blink is seen whatever the banner is.
+    QPixmap pm = title;
+    QPainter p(&pm);
+    QLinearGradient g(0, 0, pm.width(), 0);
+    g.setColorAt(0, QColor(255, 210, 90, 150));
+    g.setColorAt(1, QColor(255, 250, 210, 110));
+    p.fillRect(pm.rect(), g);
+    const int frame = qMax(2, pm.height() / 12);
+    p.setPen(QPen(QColor(255, 150, 0), frame));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(pm.rect()).adjusted(frame / 2.0, frame / 2.0, -frame / 2.0, -frame / 2.0));
     return pm;
 }
 
@@ -170,8 +190,8 @@ QWidget* TfrmMain::BuildTitleStrip()
     ImgTitle2->hide();
     // The program's own title until a banner picture is chosen; the second
     // image is its highlighted form for the refresh blink.
-    ImgTitle->setPixmap(TitleImage(false));
-    ImgTitle2->setPixmap(TitleImage(true));
+    ImgTitle->setPixmap(TitleImage());
+    ImgTitle2->setPixmap(HighlightedTitle(TitleImage()));
     h->addWidget(titleBox);
 
     btnPrevDay = MakeButton(QStringLiteral("btnPrevDay"), QStringLiteral("◀"));
@@ -249,6 +269,7 @@ QWidget* TfrmMain::BuildButtonPages()
     for (QPushButton* b : {btnCustInfo, btnDial, btnTels, btnTotal, btnHelp, btnClose, btnMemo, btnHangUp})
         hb->addWidget(b);
     hb->addStretch(1);
+    btnDial->setIcon(MainImages::Glyph(MainImages::kCall));
     btnDial->hide();
     btnHangUp->hide();
 
@@ -374,15 +395,21 @@ void TfrmMain::BuildStatusBar()
     stbPanel0 = new QLabel;
     stbPanel1 = new QLabel;
     stbPanel2 = new QLabel;
-    const int widths[] = {400, 150, 50};
     QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
     for (int i = 0; i < 3; ++i) {
         panels[i]->setObjectName(QStringLiteral("stbPanel%1").arg(i));
-        panels[i]->setMinimumWidth(widths[i]);
         panels[i]->setFrameShape(QFrame::Panel);
         panels[i]->setFrameShadow(QFrame::Sunken);
-        bar->addWidget(panels[i], i == 2 ? 1 : 0);
     }
+    // The hint panel is 400 wide where there is room and gives way to the
+    // version text, which is always shown whole (FormCreate fixes its width).
+    stbPanel0->setMinimumWidth(100);
+    stbPanel0->setMaximumWidth(400);
+    stbPanel1->setFixedWidth(150);
+    stbPanel2->setMinimumWidth(50);
+    bar->addWidget(stbPanel0, 1);
+    bar->addWidget(stbPanel1, 0);
+    bar->addWidget(stbPanel2, 1);
     bar->installEventFilter(this);
     for (QLabel* p : panels) p->installEventFilter(this);
 }
@@ -393,11 +420,11 @@ void TfrmMain::BuildMenus()
     PopTray->setObjectName(QStringLiteral("PopTray"));
     connect(PopTray->addAction(QStringLiteral("開く(&O)")), &QAction::triggered, this, &TfrmMain::Open1Click);
     PopTray->addSeparator();
-    connect(PopTray->addAction(QStringLiteral("終了(&C)")), &QAction::triggered, qApp, &QApplication::quit);
+    connect(PopTray->addAction(QStringLiteral("終了(&C)")), &QAction::triggered, this, &TfrmMain::EndProgram);
 
     PopClose = new QMenu(this);
     PopClose->setObjectName(QStringLiteral("PopClose"));
-    connect(PopClose->addAction(QStringLiteral("終了(&C)")), &QAction::triggered, qApp, &QApplication::quit);
+    connect(PopClose->addAction(QStringLiteral("終了(&C)")), &QAction::triggered, this, &TfrmMain::EndProgram);
 
     PopIf = new QMenu(this);
     PopIf->setObjectName(QStringLiteral("PopIf"));
@@ -477,6 +504,7 @@ bool TfrmMain::FormCreate()
 
     tabLog->SetupLogGrid(FSettings.UseAccept);
     stbPanel2->setText(VersionText());
+    stbPanel2->setMinimumWidth(qMax(50, stbPanel2->sizeHint().width()));
     mnuDetailLog->setChecked(TLog::Current() && TLog::Current()->Detailed());
     mnuOpenLog->setEnabled(QFileInfo::exists(FSettings.CurrentLogFile()));
 
@@ -583,15 +611,23 @@ void TfrmMain::InitSoftphone()
     tabLog->pnlAudio->show();
     FPhone->Ring().LoadRingWave(FExeDir + QStringLiteral("wav/incom.wav"));
 
-    QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
-    connect(FPhone, &TSoftPhone::StatusText, this, [panels](int panel, const QString& text) {
-        if (panel >= 0 && panel < 3) panels[panel]->setText(text);
-    });
+    connect(FPhone, &TSoftPhone::StatusText, this, &TfrmMain::ShowPhoneStatus);
     connect(FPhone, &TSoftPhone::CallButtonsChanged, this,
-            [this](const QString& callCaption, int, const QString& hangUpCaption) {
+            [this](const QString& callCaption, int callImage, const QString& hangUpCaption) {
                 btnDial->setText(callCaption);
+                btnDial->setIcon(MainImages::Glyph(callImage));
                 btnHangUp->setText(hangUpCaption);
             });
+    // The registration state: the softphone names the registered image; the
+    // engine tells when the registration is renewed, refused or dropped.
+    connect(FPhone, &TSoftPhone::RegisteredIcon, this, [this](int) { ShowRegistration(true); });
+    if (!FPhone->gVaxObjects.empty()) {
+        TVaxSIPUserAgentOCX* engine = FPhone->gVaxObjects[0];
+        connect(engine, &TVaxSIPUserAgentOCX::OnSuccessToReRegister, this, [this] { ShowRegistration(true); });
+        connect(engine, &TVaxSIPUserAgentOCX::OnFailToRegisterEx, this, [this] { ShowRegistration(false); });
+        connect(engine, &TVaxSIPUserAgentOCX::OnFailToReRegisterEx, this, [this] { ShowRegistration(false); });
+        connect(engine, &TVaxSIPUserAgentOCX::OnSuccessToUnRegister, this, [this] { ShowRegistration(false); });
+    }
     connect(FPhone, &TSoftPhone::IncomingCallSubmitted, this,
             [this](const QString& telNo, const QString& logNo, const QString& readName, int portNo) {
                 SubmitIncomingCall(telNo, logNo, portNo, readName);
@@ -624,9 +660,9 @@ void TfrmMain::LoadBanner()
     if (!QFileInfo::exists(banner)) return;
     QPixmap pm(banner);
     if (pm.isNull()) return;
-    ImgTitle->setScaledContents(FSettings.BannerStretch);
+    for (QLabel* l : {ImgTitle, ImgTitle2}) l->setScaledContents(FSettings.BannerStretch);
     ImgTitle->setPixmap(pm);
-    ImgTitle2->setPixmap(pm);
+    ImgTitle2->setPixmap(HighlightedTitle(pm));
 }
 
 QString TfrmMain::VersionText() const
@@ -668,8 +704,31 @@ void TfrmMain::FormFirstShow()
     if (FPhone) FPhone->FirstShow(this);
 }
 
+void TfrmMain::ShowAtStart()
+{
+    if (!(FSettings.JouchuKidou && FSettings.GJouchuIdx == 1)) {
+        show();
+        return;
+    }
+    if (FTrayIcon && QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Started hidden in the notification area: the softphone must still
+        // register, or no call would ring until the window opens.
+        QTimer::singleShot(0, this, [this] { EnsureFirstShowSteps(); });
+        return;
+    }
+    // No notification area: a hidden window could never be opened.
+    showMinimized();
+}
+
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
+    // The window manager's close (Alt+F4, a taskbar, a close button it
+    // draws) is the close button: calls must not stop arriving unnoticed.
+    if (!FEnding && CloseToResident()) {
+        event->ignore();
+        return;
+    }
+    FEnding = true;
     Log::Detail(QStringLiteral("TfrmMain.FormClose"));
     event->accept();
     qApp->quit();
@@ -677,20 +736,40 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 void TfrmMain::btnCloseClick()
 {
+    if (!CloseToResident()) EndProgram();
+}
+
+bool TfrmMain::CloseToResident()
+{
     switch (FSettings.GJouchuIdx) {
     case 1:
         Log::Detail(QStringLiteral("TfrmMain.btnCloseClick 常駐"));
-        hide();
-        break;
+        HideToTray();
+        return true;
     case 2:
         Log::Detail(QStringLiteral("TfrmMain.btnCloseClick 最小化"));
         showMinimized();
-        break;
+        return true;
     default:
         Log::Detail(QStringLiteral("TfrmMain.btnCloseClick 終了"));
-        close();
-        break;
+        return false;
     }
+}
+
+void TfrmMain::HideToTray()
+{
+    // A notification area may have appeared since the start.
+    CreateTrayIcon();
+    // Without one a hidden window could never be opened again.
+    if (FTrayIcon && QSystemTrayIcon::isSystemTrayAvailable()) hide();
+    else showMinimized();
+}
+
+void TfrmMain::EndProgram()
+{
+    FEnding = true;
+    close();
+    qApp->quit();
 }
 
 void TfrmMain::FormDestroy()
@@ -714,18 +793,56 @@ void TfrmMain::FormDestroy()
 
 // ---------------------------------------------------------------- resident mode
 
+void TfrmMain::CreateTrayIcon()
+{
+    if (FTrayIcon || !QSystemTrayIcon::isSystemTrayAvailable()) return;
+    FTrayIcon = new QSystemTrayIcon(MainImages::ProgramIcon(FRegistered), this);
+    FTrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    FTrayIcon->setToolTip(TrayTip());
+    FTrayIcon->setContextMenu(PopTray);
+    connect(FTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::DoubleClick) Open1Click();
+    });
+    FTrayIcon->show();
+}
+
+QString TfrmMain::TrayTip() const
+{
+    return FRegistered ? QStringLiteral("くるてん３") : QStringLiteral("くるてん３（未登録）");
+}
+
+void TfrmMain::ShowRegistration(bool registered)
+{
+    FRegistered = registered;
+    const QIcon icon = MainImages::ProgramIcon(registered);
+    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
+    if (FTrayIcon) {
+        FTrayIcon->setIcon(icon);
+        FTrayIcon->setToolTip(TrayTip());
+    }
+    const QString online = QStringLiteral("オンライン");
+    if (!registered && stbPanel1->text() == online) stbPanel1->clear();
+    // Registered again after a loss: idle is online once more.
+    if (registered && stbPanel1->text().isEmpty()) stbPanel1->setText(online);
+}
+
+void TfrmMain::ShowPhoneStatus(int panel, const QString& text)
+{
+    QLabel* panels[] = {stbPanel0, stbPanel1, stbPanel2};
+    if (panel < 0 || panel > 2) return;
+    // The softphone says "オンライン" whenever a call ends; without a
+    // registration no call can come in, and the line is not online.
+    if (panel == 1 && !FRegistered && text == QStringLiteral("オンライン")) {
+        stbPanel1->clear();
+        return;
+    }
+    panels[panel]->setText(text);
+}
+
 void TfrmMain::EnterResident()
 {
-    if (!FTrayIcon && QSystemTrayIcon::isSystemTrayAvailable()) {
-        FTrayIcon = new QSystemTrayIcon(windowIcon().isNull() ? QApplication::windowIcon() : windowIcon(), this);
-        FTrayIcon->setObjectName(QStringLiteral("TrayIcon"));
-        FTrayIcon->setToolTip(QStringLiteral("くるてん３"));
-        FTrayIcon->setContextMenu(PopTray);
-        connect(FTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-            if (r == QSystemTrayIcon::DoubleClick) Open1Click();
-        });
-        FTrayIcon->show();
-    }
+    CreateTrayIcon();
     for (QPushButton* b : {btnClose, btnClose2}) {
         b->setText(QStringLiteral("閉じる"));
         UiKit::SetHint(b, QStringLiteral("画面を閉じて待機します。"));
@@ -760,7 +877,8 @@ void TfrmMain::ShowBalloon(const QString& text)
 void TfrmMain::Open1Click()
 {
     show();
-    if (isMinimized()) showNormal();
+    // Restored as it was: a maximised window comes back maximised.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();
     Log::Detail(QStringLiteral("TfrmMain.Open1Click end"));
@@ -912,7 +1030,13 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
 void TfrmMain::OnDemoActivate(const THandOffPacket& packet)
 {
     Log::Detail(QStringLiteral("TfrmMain.OnDemoActivate"));
-    if (packet.DwData != 1) return;
+    if (packet.DwData == THandOffText::kRaisePacket) {
+        // A second start: without a notification area this window may be
+        // out of sight, and nothing else would bring it up.
+        if (!QSystemTrayIcon::isSystemTrayAvailable()) Open1Click();
+        return;
+    }
+    if (packet.DwData != THandOffText::kTextPacket) return;
     QString text;
     if (!THandOffText::DecodePacket(packet.Data, &text)) {
         Log::Detail(QStringLiteral("OnDemoActivate: not UTF-8, ignored"));
@@ -1131,5 +1255,5 @@ QString TfrmMain::SignedInUserId() const
 void TfrmMain::RequestRestart()
 {
     FState.RestartRequested = true;
-    close();
+    EndProgram();
 }

@@ -57,6 +57,10 @@ public:
     // The one-time steps of the first show (softphone registration, timers),
     // also for a copy that starts hidden in the notification area.
     void EnsureFirstShowSteps();
+    // Shows the window at the end of the start: normally, or not at all for
+    // a copy that starts in the notification area (minimised where there is
+    // none).
+    void ShowAtStart();
     // Saving steps of the shutdown; runs at most once.
     void FormDestroy();
 
@@ -87,6 +91,8 @@ public:
     QDate HistoryDate() const override;
     void SetHistoryDate(const QDate& date) override;
     void LoadHistory();
+    // The rest of a history load that a call stopped.
+    void ContinueHistory();
 
     // Resident mode
     void EnterResident() override;
@@ -154,7 +160,9 @@ protected:
 private:
     void BuildUi();
     QWidget* BuildTitleStrip();
-    QPixmap TitleImage(bool highlighted) const;
+    QPixmap TitleImage() const;
+    // The second title image of the refresh blink: a lit-up copy.
+    static QPixmap HighlightedTitle(const QPixmap& title);
     QWidget* BuildButtonPages();
     QWidget* BuildNumberRow();
     QWidget* BuildMainPages();
@@ -178,6 +186,17 @@ private:
 
     // Events
     void btnCloseClick();
+    // The close buttons' resident behaviour (hide to the notification area,
+    // or minimise); false when closing ends the program.
+    bool CloseToResident();
+    void HideToTray();
+    // Closes the window for good: the program ends.
+    void EndProgram();
+    void CreateTrayIcon();
+    // The softphone's registration: program icon, tray tip, "オンライン".
+    void ShowRegistration(bool registered);
+    void ShowPhoneStatus(int panel, const QString& text);
+    QString TrayTip() const;
     void btnHelpClick();
     void btnReDispClick();
     void PopLogPopup();
@@ -238,6 +257,11 @@ private:
     int FTitleBlinkCount = 0;
     int FBlinkCount = 0;
     QString FExeDir;
+    bool FEnding = false;      // the window closes for good
+    bool FRegistered = false;  // the softphone is registered
+    // The next history reload only takes the rows of calls logged since
+    // the last one (a call was just logged).
+    bool FHistoryTakesNewCalls = false;
 
     // Title strip
     QLabel* ImgTitle = nullptr;

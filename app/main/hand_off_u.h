@@ -7,6 +7,12 @@
 
 struct THandOffText
 {
+    // dwData of a packet that carries a text.
+    static constexpr quint32 kTextPacket = 1;
+    // dwData of the packet a second start without a hand-off sends: where no
+    // notification area shows the running copy's icon, that copy comes up.
+    static constexpr quint32 kRaisePacket = 0x6B757275;
+
     bool IsCommand = false;
     QString Number;      // plain number, as given
     QString Command;     // lower case

@@ -2,11 +2,10 @@
 
 #include "errors_u.h"
 #include "log_u.h"
+#include "main_images_u.h"
 
 #include <QFont>
 #include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 #include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -43,44 +42,31 @@ void TKurutenApp::HandleException(const QString& message)
     }
 }
 
-QIcon TKurutenApp::AppIcon()
+QFont TKurutenApp::UiFont()
 {
-    // Drawn, so the notification area always has something to show.
-    QIcon icon;
-    for (const int size : {16, 22, 24, 32, 48, 64}) {
-        QPixmap pm(size, size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(QColor(40, 90, 160));
-        p.setPen(Qt::NoPen);
-        p.drawRoundedRect(QRectF(0, 0, size, size), size / 5.0, size / 5.0);
-        QFont f = font();
-        f.setPixelSize(int(size * 0.72));
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(pm.rect(), Qt::AlignCenter, QStringLiteral("く"));
-        icon.addPixmap(pm);
+    // A proportional Japanese face for the windows; the fixed-pitch
+    // IPAGothic is kept for the printouts that ask for a fixed face.
+    const QStringList families = QFontDatabase::families();
+    for (const QString& name : {QStringLiteral("IPAPGothic"), QStringLiteral("IPA Pゴシック"),
+                                QStringLiteral("Noto Sans CJK JP")}) {
+        if (families.contains(name)) {
+            QFont f(name);
+            f.setPixelSize(12);
+            return f;
+        }
     }
-    return icon;
+    QFont f = QApplication::font();
+    f.setPixelSize(12);
+    return f;
 }
 
 void TKurutenApp::SetUpLook()
 {
     // Dates, day names and Qt's own texts in Japanese whatever the session's locale.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-    const QStringList families = QFontDatabase::families();
-    for (const QString& name : {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"),
-                                QStringLiteral("Noto Sans CJK JP")}) {
-        if (families.contains(name)) {
-            QFont f(name);
-            f.setPixelSize(12);
-            setFont(f);
-            break;
-        }
-    }
-    setWindowIcon(AppIcon());
+    setFont(UiFont());
+    // Not registered yet; the main window follows the registration.
+    setWindowIcon(MainImages::ProgramIcon(false));
 
     auto* qt = new QTranslator(this);
     if (qt->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -2,7 +2,7 @@
 // The application object: every exception that escapes an event handler ends
 // in one handler instead of terminating the program.
 #include <QApplication>
-#include <QIcon>
+#include <QFont>
 #include <functional>
 
 class TKurutenApp : public QApplication
@@ -19,5 +19,6 @@ public:
 
     // Japanese font and Qt's own texts in Japanese; the program's icon.
     void SetUpLook();
-    QIcon AppIcon();
+    // The font of every window.
+    static QFont UiFont();
 };

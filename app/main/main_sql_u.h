@@ -16,4 +16,13 @@ namespace MainSql {
 QString DayHistoryStatement(const QDate& day, int kind);
 // Calls of one day, newest first.
 QList<THistoryRow> DayHistory(TdmCmn& dm, const QDate& day, int kind);
+// Whether a row of that TEL_TYPE belongs to the kind choice.
+bool KindMatches(int kind, const QString& telType);
+
+// Calls logged after the call-log number logNo, of any day and kind, with
+// the columns of the day's history, newest first.
+QString CallsAfterStatement(qint64 logNo);
+QList<THistoryRow> CallsAfter(TdmCmn& dm, qint64 logNo);
+// The last call-log number handed out (by any copy).
+qint64 LastLogNo(TdmCmn& dm);
 }

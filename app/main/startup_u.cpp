@@ -4,6 +4,7 @@
 #include "dm_cmn_u.h"
 #include "errors_u.h"
 #include "frm_main_u.h"
+#include "hand_off_u.h"
 #include "import_postal_u.h"
 #include "kuruten_app_u.h"
 #include "log_u.h"
@@ -30,6 +31,7 @@
 namespace {
 const QString kInstanceName = QStringLiteral("kuruten3");
 constexpr int kHandOffTimeoutMs = 10000;
+constexpr int kRaiseTimeoutMs = 3000;
 
 // For tests that run the real program: boxes are recorded in a file and
 // answered without waiting for a person. KURUTEN_MSG_HOLD_MS keeps each box
@@ -53,7 +55,7 @@ void InstallScriptedAnswers()
         else if (answer == QLatin1String("cancel") && (r.Buttons & mbCancel)) result = mbCancel;
         else if (r.Buttons & mbYes) result = mbYes;
         if (holdMs > 0) {
-            QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), r.Text);
+            QMessageBox box(QMessageBox::NoIcon, Msg::Title(), r.Text);
             QTimer::singleShot(holdMs, &box, [&box] { box.done(QDialog::Accepted); });
             if (box.exec() != QDialog::Accepted) result = Msg::LeastAnswer(r.Buttons);
             record(QStringLiteral("closed\t") + text);
@@ -65,12 +67,18 @@ void InstallScriptedAnswers()
 // Second copy: hand the text to the running copy, or say that one runs.
 int HandOffToRunningCopy(const TSettings& settings, const QStringList& args)
 {
+    bool ok = false;
+    const qint64 handle = settings.ReadText(QStringLiteral("HANDLE"), QStringLiteral("MAIN_FORM")).toLongLong(&ok);
     if (args.size() != 2 || args[0].toLower() != QLatin1String("/s")) {
+        // A copy without a notification area may be out of sight: it comes up.
+        THandOffPacket raise;
+        raise.Handle = ok ? handle : 0;
+        raise.DwData = THandOffText::kRaisePacket;
+        TSingleInstance::Send(TSingleInstance::InstanceName(kInstanceName), SpecialFolders::Runtime(), raise,
+                              kRaiseTimeoutMs);
         Msg::Warn(QStringLiteral("くるてんはすでに実行しています。"));
         return 1;
     }
-    bool ok = false;
-    const qint64 handle = settings.ReadText(QStringLiteral("HANDLE"), QStringLiteral("MAIN_FORM")).toLongLong(&ok);
     if (!ok) {
         Msg::Error(QStringLiteral("くるてんのハンドルを取得できませんでした。"));
         return 1;
@@ -160,6 +168,9 @@ int KurutenMain(int argc, char** argv)
     TKurutenApp app(argc, argv);
     StopOnSignals(&app);
     app.SetUpLook();
+    // The boxes' caption. Windows keep their own captions alone: an
+    // application display name would be added to every one of them.
+    Msg::SetTitle(QStringLiteral("くるてん３"));
     InstallScriptedAnswers();
 
     TAppState state;
@@ -192,7 +203,6 @@ int KurutenMain(int argc, char** argv)
         return rc;
     }
 
-    QApplication::setApplicationDisplayName(QStringLiteral("くるてん３"));
     // Told to stop before anything was opened: nothing to save either.
     if (gStopSignal) {
         TLog::SetCurrent(nullptr);
@@ -233,13 +243,7 @@ int KurutenMain(int argc, char** argv)
             ready = true;
             for (const auto& p : early) frmMain.OnDemoActivate(p);
             early.clear();
-            if (!(settings.JouchuKidou && settings.GJouchuIdx == 1)) {
-                frmMain.show();
-            } else {
-                // Started hidden in the notification area: the softphone must
-                // still register, or no call would ring until the window opens.
-                QTimer::singleShot(0, &frmMain, [&frmMain] { frmMain.EnsureFirstShowSteps(); });
-            }
+            frmMain.ShowAtStart();
             // The first show may have asked something before the loop ran, and
             // a stop may have come meanwhile.
             if (!gStopSignal) app.exec();

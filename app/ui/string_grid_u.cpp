@@ -84,6 +84,16 @@ int TStringGrid::AddRow(const QStringList& cells)
     return row;
 }
 
+int TStringGrid::InsertRow(int at, const QStringList& cells)
+{
+    if (FDataRows == 0 || at >= FDataRows) return AddRow(cells);
+    const int row = qMax(0, at);
+    insertRow(row);
+    for (int c = 0; c < cells.size() && c < columnCount(); ++c) setItem(row, c, NewCell(cells[c]));
+    ++FDataRows;
+    return row;
+}
+
 QString TStringGrid::Cell(int row, int column) const
 {
     const QTableWidgetItem* i = item(row, column);

@@ -31,6 +31,9 @@ public:
     void ClearRows();
     // Adds one data row (the first call fills the empty row).
     int AddRow(const QStringList& cells);
+    // Inserts one data row before data row `at` (0 .. DataRowCount()); the
+    // first one fills the empty row. Returns its row.
+    int InsertRow(int at, const QStringList& cells);
     // Rows that hold data (0 while only the empty row is shown).
     int DataRowCount() const { return FDataRows; }
     bool HasData() const { return FDataRows > 0; }

@@ -2,6 +2,7 @@
 // the call-log row committed, on a database of a year of calls: alone, and
 // while a full table refresh of a busy day is running.
 #include "bench_data_u.h"
+#include "clock_u.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
 #include "log_u.h"
@@ -15,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -96,9 +99,9 @@ int main(int argc, char** argv)
         // During a refresh of a busy day (about 2,700 rows).
         std::vector<double> during, yield;
         auto* date = frm.findChild<QDateEdit*>("dtpLogDate");
-        for (int i = 0; i < 30; ++i) {
+        for (int i = 0; i < 60; ++i) {
             date->blockSignals(true);
-            date->setDate(QDate(2023, 6, 1).addDays(i));
+            date->setDate(QDate(2023, 6, 1).addDays(i % 30));
             date->blockSignals(false);
             TUpTable all;
             all.UpLog = all.UpTels = all.UpAccept = all.UpUser = all.UpActType = all.UpActResult = true;
@@ -142,6 +145,28 @@ int main(int argc, char** argv)
         const long rss2 = RssKb();
         std::printf("  RSS over %d calls: %ld kB, then %ld kB after %d more (%+.1f kB per call)\n", calls, rss1 - rss0,
                     rss2 - rss1, calls, double(rss2 - rss1) / calls);
+
+        // One day filling up: does the 5,000th call of a day cost what the first did?
+        const int dayCalls = qEnvironmentVariableIntValue("BENCH_DAY_CALLS") > 0
+                                 ? qEnvironmentVariableIntValue("BENCH_DAY_CALLS")
+                                 : 5000;
+        const QDateTime dayStart(QDate(2030, 1, 7), QTime(8, 0));
+        QElapsedTimer since;
+        since.start();
+        Clock::SetSource([&] { return dayStart.addMSecs(since.elapsed()); });
+        std::vector<double> first, last;
+        const int window = std::min(100, dayCalls / 2);
+        for (int i = 0; i < dayCalls; ++i) {
+            const int n = i * 13 % kTels;
+            const double ms = OneCall(frm, name, Number(n), QStringLiteral("発信者%1").arg(n));
+            if (i < window) first.push_back(ms);
+            else if (i >= dayCalls - window) last.push_back(ms);
+        }
+        Clock::SetSource({});
+        std::printf("  a day of %d calls (the history grid holds %d rows at the end):\n", dayCalls,
+                    frm.findChild<QTableWidget*>("sgdLog")->rowCount());
+        Report(qPrintable(QStringLiteral("calls 1-%1 of the day").arg(window)), first);
+        Report(qPrintable(QStringLiteral("calls %1-%2 of the day").arg(dayCalls - window + 1).arg(dayCalls)), last);
         frm.FormDestroy();
     }
     dm.CloseDatabase();

@@ -309,3 +309,17 @@ TEST(Process, FailedRestartIsAnExecErrorNotACrash)
         EXPECT_TRUE(boxes.Saw(QStringLiteral("Exec Error %1").arg(c.code))) << c.exe.toStdString();
     }
 }
+
+TEST(Process, WithoutANotificationAreaASecondStartRaisesTheRunningWindow)
+{
+    // Offscreen there is no notification area: the resident copy that starts
+    // hidden could not be reached otherwise.
+    TSession s(TestEnv::LoopbackUdpIni() + "[BASIC]\nJOUCHU=1\nJOUCHU_KIDOU=1\n");
+    auto first = s.Start();
+    ASSERT_TRUE(s.WaitForMessage(kNoAccountBox, 60000)) << s.Messages().toStdString();
+    EXPECT_FALSE(s.LogText().contains("TfrmMain.Open1Click end"));
+    EXPECT_EQ(s.Run({}), 1);
+    EXPECT_TRUE(s.Messages().contains(QStringLiteral("warning\tくるてんはすでに実行しています。")));
+    EXPECT_TRUE(s.WaitForLog("TfrmMain.Open1Click end"));
+    EXPECT_TRUE(StopsCleanly(*first));
+}

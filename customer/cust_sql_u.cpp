@@ -199,10 +199,9 @@ QList<QStringList> SearchRows(TdmCmn& dm, const TSettings& settings, TSearchMode
 {
     QList<QStringList> rows;
     Log::Detail(QStringLiteral("Serarch SQL=") + sql);
-    // The external customer database is reached through the link of the
-    // data module; until that link exists there is nothing to read.
-    if (mode == TSearchMode::OutCust) return rows;
     const QStringList fields = SearchModeDef(mode, settings).CellFields;
+    // The external customer database is read through the data module's link.
+    if (mode == TSearchMode::OutCust) return dm.ExtCustRows(sql, fields);
     TFbQuery& q = dm.sqlWork2;
     q.Close();
     q.SQL = sql;

@@ -3,6 +3,7 @@
 #include "clock_u.h"
 #include "db_query_u.h"
 #include "log_u.h"
+#include "msg_u.h"
 #include "settings_u.h"
 
 #include <QBuffer>
@@ -51,6 +52,8 @@ TdmCmn::TdmCmn(TSettings& settings)
     sqlWork.SQL.clear();
     sqlWork2.SQL.clear();
     IBQueryFnc.SQL.clear();
+    // Before anything else touches a database.
+    if (settings.CustDbLink) InitCustDbLink();
 }
 
 TdmCmn::~TdmCmn()
@@ -323,14 +326,37 @@ void TdmCmn::UpdateCustData(const TCust& cust)
     ExecFnc(sql);
 }
 
+QString TdmCmn::CustInfoStatement(const TSettings& settings, bool link, const QString& telNo)
+{
+    QString tel = QStringLiteral("CUST_TEL_NON"), name = QStringLiteral("CUST_NAME"), kana = QStringLiteral("CUST_KANA"),
+            table = QStringLiteral("CUSTOMER");
+    if (link) {
+        const QString& q = settings.LinkQuoteStr;
+        tel = SqlQuoteName(settings.LinkCustTelFName, q);
+        name = SqlQuoteName(settings.LinkCustNameFName, q);
+        kana = SqlQuoteName(settings.LinkCustKanaFName, q);
+        table = SqlQuoteName(settings.LinkTableName, q);
+    }
+    return QStringLiteral("select ") + tel + QStringLiteral(", ") + name + QStringLiteral(", ") + kana +
+           QStringLiteral(" from ") + table + QStringLiteral(" where ") + tel + QStringLiteral(" = ") + SqlQuote(telNo);
+}
+
 bool TdmCmn::GetCustInfoBase(const QString& telNo, QString& name, QString& kana)
 {
     Log::Detail(QStringLiteral("TdmCmn.GetCustInfoBase ") + telNo);
     name.clear();
     kana.clear();
-    // The own table; the number is used exactly as the caller passes it.
-    const QString sql = QStringLiteral("select CUST_TEL_NON, CUST_NAME, CUST_KANA from CUSTOMER where CUST_TEL_NON = ") +
-                        SqlQuote(telNo);
+    // The number is used exactly as the caller passes it.
+    const bool link = FSettings.CustDbLink;
+    const QString sql = CustInfoStatement(FSettings, link, telNo);
+    if (link) {
+        Log::Detail(QStringLiteral("strSql=") + sql);
+        const TOdbcConnection::TResult r = ADOConnection1.Select(sql, 1);
+        if (r.Rows.isEmpty() || r.Rows[0].value(0).isNull()) return false;
+        name = r.Rows[0].value(1).toString();
+        kana = r.Rows[0].value(2).toString();
+        return true;
+    }
     TSelect sel(IBQueryFnc, sql);
     if (IBQueryFnc.Eof() || IBQueryFnc.FieldByName(QStringLiteral("CUST_TEL_NON")).IsNull()) return false;
     name = IBQueryFnc.FieldByName(QStringLiteral("CUST_NAME")).AsString();
@@ -351,6 +377,43 @@ bool TdmCmn::GetCustInfo(const QString& telNo, QString& name, QString& kana)
         kana.clear();
         return false;
     }
+}
+
+void TdmCmn::InitCustDbLink(QWidget* parent)
+{
+    Log::Detail(QStringLiteral("TdmCmn.InitCustDbLink"));
+    ADOConnection1.Close();
+    // Handed to the driver unchanged; the driver never prompts.
+    ADOConnection1.ConnectionString = FSettings.LinkDbPath;
+    try {
+        QString name, kana;
+        GetCustInfoBase(QStringLiteral("117"), name, kana);
+    } catch (const std::exception& e) {
+        Log::Always(QStringLiteral("TdmCmn.InitCustDbLink Error:") + ExceptionText(e));
+        Msg::Error(QStringLiteral("外部顧客データベースへの接続に失敗しました。外部顧客DBの設定内容を確認してください。\r\n") +
+                       ExceptionText(e),
+                   parent);
+    }
+}
+
+void TdmCmn::CloseCustDbLink()
+{
+    Log::Detail(QStringLiteral("TdmCmn.CloseCustDbLink"));
+    ADOConnection1.Close();
+}
+
+QList<QStringList> TdmCmn::ExtCustRows(const QString& sql, const QStringList& fields)
+{
+    const TOdbcConnection::TResult r = ADOConnection1.Select(sql);
+    QList<int> at;
+    for (const QString& f : fields) at << r.IndexOf(f);
+    QList<QStringList> rows;
+    for (const QVariantList& row : r.Rows) {
+        QStringList cells;
+        for (int i : at) cells << (i < 0 ? QString() : row.value(i).toString());
+        rows << cells;
+    }
+    return rows;
 }
 
 // ----------------------------------------------------------------- call log

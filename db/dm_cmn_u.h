@@ -34,6 +34,7 @@
 #include "db_records_u.h"
 #include "fb_table_u.h"
 #include "fb_u.h"
+#include "odbc_u.h"
 #include "sql_literal_u.h"
 
 #include <QDateTime>
@@ -65,6 +66,8 @@ public:
     TFbQuery sqlWork;
     TFbQuery sqlWork2;
     TFbTable tblInterface;
+    // The external customer database (LINK/CUST_DB_LINK), only read.
+    TOdbcConnection ADOConnection1;
 
     // The database name in use (DB_PATH, or the default file).
     QString DatabaseName() const { return IBDatabase1.DatabaseName; }
@@ -97,8 +100,21 @@ public:
     bool GetCustData(const QString& custTelNon, TCust& cust);
     int InsertCustData(const TCust& cust);
     void UpdateCustData(const TCust& cust);
+    // The caller's name and reading: from the linked database while
+    // LINK/CUST_DB_LINK is on, else from CUSTOMER. The base form raises on
+    // errors; GetCustInfo turns every failure into "not found".
     bool GetCustInfoBase(const QString& telNo, QString& name, QString& kana);
     bool GetCustInfo(const QString& telNo, QString& name, QString& kana);
+    static QString CustInfoStatement(const TSettings& settings, bool link, const QString& telNo);
+    // The external customer database: opened with LINK/DB_PATH and tested
+    // with one lookup (a failure shows the error box and changes nothing
+    // else); closed when the settings switch the link off.
+    void InitCustDbLink(QWidget* parent = nullptr);
+    void CloseCustDbLink();
+    // Rows of a SELECT on the external database, one text per named column
+    // (letter case ignored; a column it lacks gives empty texts). Raises on
+    // errors.
+    QList<QStringList> ExtCustRows(const QString& sql, const QStringList& fields);
     // Call log
     int InsertLog(const TLog& log);
     void UpdateTelMemo(const QString& logNo, const QString& memo);

@@ -17,6 +17,13 @@ bool IsSqlInteger(const QString& text)
     return ok && text == text.trimmed();
 }
 
+QString SqlQuoteName(const QString& name, const QString& quote)
+{
+    if (quote.isEmpty()) return name;
+    const QChar q = quote.at(0);
+    return q + QString(name).replace(q, QString(2, q)) + q;
+}
+
 QString SqlValueOrNull(const QString& text)
 {
     if (text.isEmpty()) return QStringLiteral("null");

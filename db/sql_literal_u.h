@@ -20,4 +20,8 @@ QString SqlFlag(bool on);
 QString StripHyphen(const QString& number);
 // Integer text check for values written unquoted.
 bool IsSqlInteger(const QString& text);
+// A table or column name quoted with the first character of quote, that
+// character doubled inside; the name unchanged when quote is empty. The
+// same character closes the name (an opening "[" stays "[").
+QString SqlQuoteName(const QString& name, const QString& quote);
 

@@ -23,6 +23,9 @@ PACKAGES=(
   libmecab-dev mecab-ipadic-utf8 libicu-dev
   # X11 window layer
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+  # external customer database: unixODBC through Qt's ODBC driver; the
+  # SQLite and PostgreSQL drivers and a PostgreSQL server for the tests
+  libqt6sql6-odbc unixodbc libsqliteodbc odbc-postgresql postgresql
   # spreadsheet files (.xlsx)
   libxlsxwriter-dev
   # fonts

@@ -7,15 +7,8 @@ cd "$(dirname "$0")/.."
 OUT="$(realpath -m "${1:-report-shots}")"
 mkdir -p "$OUT"
 [ -x build/tests/reports/test_reports ] || cmake --build build --target test_reports
-DISPLAY_NO=$((100 + RANDOM % 400))
-Xvfb ":$DISPLAY_NO" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB=$!
-trap 'kill $JWM $XVFB 2>/dev/null || true' EXIT
-sleep 1
-DISPLAY=":$DISPLAY_NO" jwm >/dev/null 2>&1 &
-JWM=$!
-sleep 0.5
-DISPLAY=":$DISPLAY_NO" QT_QPA_PLATFORM=xcb KURUTEN_SHOT_DIR="$OUT" \
+. scripts/private-x.sh 1280x900
+QT_QPA_PLATFORM=xcb KURUTEN_SHOT_DIR="$OUT" \
   ./build/tests/reports/test_reports --gtest_filter='Screens.*'
 for pdf in "$OUT"/job*.pdf; do pdftoppm -r 80 -png "$pdf" "${pdf%.pdf}-page"; done
 ls "$OUT"

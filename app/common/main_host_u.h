@@ -27,6 +27,9 @@ public:
     virtual QWidget* HostWindow() = 0;
     // The read-out engine; null when it could not be created or is off.
     virtual TSpeech* Speech() = 0;
+    // Creates the read-out engine when there is none yet (read-out switched
+    // on in the settings); false when it could not be created.
+    virtual bool CreateSpeechEngine() = 0;
 
     // Customer tabs (pages 2 and later of the main pages).
     // Activates the tab of the number's customer, or opens a new one; the
@@ -94,6 +97,8 @@ public:
     // Resident mode switched by the settings.
     virtual void EnterResident() = 0;
     virtual void LeaveResident() = 0;
+    // The handling history page ("対応履歴") follows BASIC/USE_ACCEPT.
+    virtual void ShowAcceptPage(bool visible) = 0;
     // Banner picture changed on disk.
     virtual void ReloadBanner() = 0;
     // Runs external program entry ifNo with a number (the link menu).

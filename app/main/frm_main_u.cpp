@@ -14,6 +14,9 @@
 #include "frm_login_u.h"
 #include "frm_memo_u.h"
 #include "frm_user_u.h"
+#include "frm_interface_u.h"
+#include "link_prog_u.h"
+#include "set_u.h"
 #include "hand_off_u.h"
 #include "fra_sip_audio_u.h"
 #include "set_sip_u.h"
@@ -66,7 +69,7 @@
 
 TfrmMain::TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* parent)
     : QMainWindow(parent), FSettings(settings), FState(state), FDm(dm),
-      FTelReceive(std::make_unique<TTelReceive>(dm, settings))
+      FTelReceive(std::make_unique<TTelReceive>(dm, settings)), FLink(std::make_unique<TLinkProg>(dm, settings))
 {
     setObjectName(QStringLiteral("frmMain"));
     FCalls = new TCallQueue(this);
@@ -79,6 +82,8 @@ TfrmMain::TfrmMain(TSettings& settings, TAppState& state, TdmCmn& dm, QWidget* p
         if (r.FromNotice) Log::Always(QStringLiteral("TfrmMain.NMUDP1DataReceived Error:") + message);
         else AppException(message);
     });
+    // A launch whose entry is missing opens the settings.
+    FLink->OnSettingsRequested = [this] { btnSettingClick(); };
     BuildUi();
     // The memo window lives as long as the main window.
     FfrmMemo = new TfrmMemo(this);
@@ -307,6 +312,12 @@ QWidget* TfrmMain::BuildButtonPages()
         TfrmDelete::Execute(*this);
     });
     connect(btnBackup, &QPushButton::clicked, this, &TfrmMain::btnRecorderSetClick);
+    connect(btnSetting, &QPushButton::clicked, this, &TfrmMain::btnSettingClick);
+    connect(btnInterface, &QPushButton::clicked, this, &TfrmMain::btnInterfaceClick);
+    // A right click on "顧客情報(&I)" offers the linked programs.
+    btnCustInfo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(btnCustInfo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopIf->popup(btnCustInfo->mapToGlobal(p)); });
     return PageMenu;
 }
 
@@ -552,6 +563,17 @@ void TfrmMain::CreateSpeech()
     FSpeech->CreateEngine();
 }
 
+bool TfrmMain::CreateSpeechEngine()
+{
+    CreateSpeech();
+    return FSpeech->EngineExists();
+}
+
+void TfrmMain::ShowAcceptPage(bool visible)
+{
+    PageMain->setTabVisible(1, visible);
+}
+
 void TfrmMain::InitNMUDP()
 {
     FUdp = new TUdpNotify(FSettings, this);
@@ -568,7 +590,12 @@ void TfrmMain::InitNMUDP()
         }
     });
 }
-void TfrmMain::MakeIfMenu() {}
+void TfrmMain::MakeIfMenu()
+{
+    FLink->SetLinkMenu(
+        *PopIf, [this](int ifNo) { ExecCustProg(ifNo, edtCall->text(), 0); },
+        [this] { OpenCustTab(edtCall->text()); });
+}
 void TfrmMain::InitSoftphone()
 {
     TVaxAgentOptions options;
@@ -1079,7 +1106,10 @@ void TfrmMain::SpeakCaller(const QString& readName)
     if (FSpeech && FSpeech->EngineExists() && FSettings.SpeakEnabled)
         FSpeech->Speech(TSpeech::Announcement(readName, FSettings.SpeakFoot));
 }
-void TfrmMain::ExecCustProg(int, const QString&, int) {}
+void TfrmMain::ExecCustProg(int ifNo, const QString& telNo, int portNo)
+{
+    FLink->ExecCustProg(ifNo, telNo, portNo, this);
+}
 int TfrmMain::OpenCustTab(const QString& telNo)
 {
     return FCustPages->OpenCustTab(telNo);
@@ -1116,10 +1146,23 @@ void TfrmMain::OpenTels(const QString& telNo)
 void TfrmMain::LoadAcceptHistory() {}
 void TfrmMain::btnCustInfoClick()
 {
-    if (FSettings.LinkEnabled) ExecCustProg(FSettings.LinkIfNo, edtCall->text(), 1);
+    if (FSettings.LinkEnabled) ExecCustProg(FSettings.LinkIfNo, edtCall->text(), 0);
     else OpenCustTab(edtCall->text());
 }
-void TfrmMain::SendEndRequests() {}
+void TfrmMain::btnSettingClick()
+{
+    if (ShowSettings(*this)) RequestRestart();
+    FLink->SetLinkMenuDefault(*PopIf);
+}
+void TfrmMain::btnInterfaceClick()
+{
+    ShowInterface(FDm, FSettings, this);
+    MakeIfMenu();
+}
+void TfrmMain::SendEndRequests()
+{
+    FLink->SendEndReq();
+}
 bool TfrmMain::AutoBackup(bool showMessages)
 {
     return ::AutoBackup(FSettings, FDm, showMessages, this);

@@ -36,6 +36,7 @@ class TUdpNotify;
 class TSpeech;
 class TSoftPhone;
 class TfraSipAudio;
+class TLinkProg;
 class TCustPages;
 
 class TfrmMain : public QMainWindow, public TMainHost
@@ -116,6 +117,8 @@ public:
     TdmCmn& Dm() override { return FDm; }
     QWidget* HostWindow() override { return this; }
     TSpeech* Speech() override { return FSpeech; }
+    bool CreateSpeechEngine() override;
+    void ShowAcceptPage(bool visible) override;
     int OpenCustTab(const QString& telNo) override;
     int FindCustPageIndex(const QString& custTelNon) override;
     void OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo) override;
@@ -137,6 +140,7 @@ public:
     void RequestRestart() override;
     void ReloadBanner() override { LoadBanner(); }
     void ExecCustProg(int ifNo, const QString& telNo, int portNo) override;
+    TLinkProg& Link() { return *FLink; }
 
     // How the softphone engine is started (set before FormCreate). The
     // program listens on every address; tests keep it on loopback.
@@ -222,6 +226,8 @@ private:
     void OpenTels(const QString& telNo);
     void LoadAcceptHistory();
     void btnCustInfoClick();
+    void btnSettingClick();
+    void btnInterfaceClick();
     void SendEndRequests();
     // The database backup; true when the copy was made.
     bool AutoBackup(bool showMessages);
@@ -232,6 +238,7 @@ private:
     TAppState& FState;
     TdmCmn& FDm;
     std::unique_ptr<TTelReceive> FTelReceive;
+    std::unique_ptr<TLinkProg> FLink;
     TUdpNotify* FUdp = nullptr;
     TSpeech* FSpeech = nullptr;
     TSoftPhone* FPhone = nullptr;

@@ -2,6 +2,7 @@
 // binary starts its own Xvfb and jwm (the tray host) before the application.
 // Window titles and the window manager's close are checked there as well.
 #include "main_fixture.h"
+#include "x_display.h"
 #include "program_session.h"
 #include "softphone_u.h"
 #include "vaxsip_agent_u.h"
@@ -10,11 +11,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QPushButton>
@@ -24,45 +22,6 @@
 
 namespace {
 bool gHaveX = false;
-
-// A private display with a window manager that also hosts the tray.
-class TXDisplay
-{
-public:
-    bool Start()
-    {
-        for (int attempt = 0; attempt < 20 && !FXvfb; ++attempt) {
-            const int n = 200 + int(QRandomGenerator::global()->bounded(700));
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) continue;
-            auto x = std::make_unique<QProcess>();
-            x->start("Xvfb", {QStringLiteral(":%1").arg(n), "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-            if (!x->waitForStarted(3000)) return false;
-            QElapsedTimer t;
-            t.start();
-            while (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && t.elapsed() < 5000 &&
-                   x->state() == QProcess::Running)
-                QThread::msleep(50);
-            if (x->state() != QProcess::Running) continue;
-            FXvfb = std::move(x);
-            qputenv("DISPLAY", QStringLiteral(":%1").arg(n).toUtf8());
-        }
-        if (!FXvfb) return false;
-        FWm = std::make_unique<QProcess>();
-        FWm->start("jwm", {});
-        return FWm->waitForStarted(3000);
-    }
-    ~TXDisplay()
-    {
-        for (QProcess* p : {FWm.get(), FXvfb.get()})
-            if (p) {
-                p->terminate();
-                if (!p->waitForFinished(3000)) p->kill();
-            }
-    }
-
-private:
-    std::unique_ptr<QProcess> FXvfb, FWm;
-};
 
 // The display as another X client (a pager, a panel) sees it.
 class TXClient
@@ -260,20 +219,5 @@ TEST(XWindows, WithANotificationAreaASecondStartLeavesTheWindowAlone)
 
 int main(int argc, char** argv)
 {
-    const auto root = TestEnv::IsolateProcess();
-    bool listing = false;
-    for (int i = 1; i < argc; ++i) listing = listing || QByteArray(argv[i]).startsWith("--gtest_list_tests");
-    std::unique_ptr<TXDisplay> display;
-    if (!listing) {
-        display = std::make_unique<TXDisplay>();
-        gHaveX = display->Start();
-    }
-    qputenv("QT_QPA_PLATFORM", gHaveX ? "xcb" : "offscreen");
-    int rc = 0;
-    {
-        QApplication app(argc, argv);
-        ::testing::InitGoogleTest(&argc, argv);
-        rc = RUN_ALL_TESTS();
-    }
-    return rc;
+    return RunTestsOnPrivateDisplay(argc, argv, gHaveX, "xcb");
 }

@@ -6,25 +6,13 @@
 #include "frm_export_u.h"
 #include "frm_total_u.h"
 #include "print_preview_u.h"
+#include "screen_shot.h"
 
 #include <QComboBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-namespace {
-void Shoot(QWidget& w, const QString& file)
-{
-    w.show();
-    w.raise();
-    w.activateWindow();
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 800) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    w.grab().save(file);
-}
-} // namespace
 
 TEST(Screens, ReportWindows)
 {
@@ -42,17 +30,17 @@ TEST(Screens, ReportWindows)
     {
         TfrmTotal t(*f.frm);
         t.SetPeriod(QDate(2024, 1, 15), QDate(2024, 1, 15));
-        Shoot(t, dir + "/frmTotal.png");
+        ShootWindow(t, dir + "/frmTotal.png");
         t.findChild<QComboBox*>("cbxValue")->setCurrentIndex(0);
-        Shoot(t, dir + "/frmTotal-list.png");
+        ShootWindow(t, dir + "/frmTotal-list.png");
         t.findChild<QComboBox*>("cbxValue")->setCurrentIndex(1);
         // The preview of the count report, then the PDF of both reports.
         Msg::SetDialogResponder([&](QDialog& d) {
             if (auto* p = qobject_cast<TfrmPreview*>(&d)) {
                 p->resize(1000, 760);
-                Shoot(*p, dir + "/frmPreview.png");
+                ShootWindow(*p, dir + "/frmPreview.png");
                 p->findChild<QPushButton*>("btnZoomWidth")->click();
-                Shoot(*p, dir + "/frmPreview-width.png");
+                ShootWindow(*p, dir + "/frmPreview-width.png");
             }
             return int(QDialog::Rejected);
         });
@@ -65,5 +53,5 @@ TEST(Screens, ReportWindows)
     }
     TfrmExport e(*f.frm);
     e.SetPeriod(QDate(2024, 1, 15));
-    Shoot(e, dir + "/frmExport.png");
+    ShootWindow(e, dir + "/frmExport.png");
 }

@@ -341,7 +341,6 @@ QWidget* TfraCust::BuildHistoryPages()
     PageHistory->addTab(tabLog, QStringLiteral("電話履歴"));
     PageHistory->addTab(BuildAcceptPage(), QStringLiteral("対応履歴"));
     PageHistory->setTabVisible(1, FUseAccept);
-    PageHistory->Bar()->setFixedHeight(qMax(PageHistory->Bar()->sizeHint().height(), 25));
     connect(PageHistory->Bar(), &TRecordTabBar::CloseRequested, this,
             [this](int index) { PageHistory->FreeRecordPage(index, 1); });
     connect(PageHistory, &QTabWidget::currentChanged, this, [this](int index) { emit CallsPageToggled(index == 0); });

@@ -9,6 +9,7 @@
 #include "db_records_u.h"
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;

@@ -475,6 +475,7 @@ bool TfrmMain::FormCreate()
     LoadBanner();
     btnBackup->setVisible(FSettings.Role() != TRole::Client);
     LoadHistory();
+    LoadAcceptHistory();
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextEdit>

@@ -286,7 +286,7 @@ void TfrmActSearch::SelectLine(int line)
 void TfrmActSearch::btnNextClick()
 {
     const int count = lvwHistoryList->topLevelItemCount();
-    const QTreeWidgetItem* item = lvwHistoryList->currentItem();
+    QTreeWidgetItem* item = lvwHistoryList->currentItem();
     if (!item || !item->isSelected()) {
         if (count > 0) SelectLine(0);
         return;
@@ -300,7 +300,7 @@ void TfrmActSearch::btnNextClick()
 void TfrmActSearch::btnPrefClick()
 {
     const int count = lvwHistoryList->topLevelItemCount();
-    const QTreeWidgetItem* item = lvwHistoryList->currentItem();
+    QTreeWidgetItem* item = lvwHistoryList->currentItem();
     if (!item || !item->isSelected()) {
         if (count > 0) SelectLine(count - 1);
         return;

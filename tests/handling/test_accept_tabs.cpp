@@ -10,6 +10,7 @@
 #include "fra_cust_u.h"
 #include "frm_act_search_u.h"
 #include "main_fixture.h"
+#include "name_edit_u.h"
 #include "record_tabs_u.h"
 #include "string_grid_u.h"
 
@@ -115,7 +116,7 @@ TEST(AcceptTabs, CallOpensCustomerAndNewRecordThatIsSavedEditedAndDeleted)
     // Saved with type, result and person: the call gets its mark in both lists.
     a->cbxTypeName->setCurrentIndex(1);
     a->cbxResultName->setCurrentIndex(2);
-    a->cbxUserName->setCurrentIndex(2);
+    a->cbxUserName->setCurrentIndex(f.frm->Users().IndexOfId("u2"));
     a->edtTitle->setText(QStringLiteral("見積の依頼"));
     a->richContent->setPlainText(QStringLiteral("来週までに\n見積書を送る"));
     a->btnSave->click();
@@ -449,11 +450,11 @@ TEST(AcceptHistory, SearchFilters)
          {all[0], all[3]}},
         {"type", [&] { w->chkFrom->setChecked(false), w->cbxTypeName->setCurrentIndex(1); }, {all[1], all[3]}},
         {"result", [&] { w->chkFrom->setChecked(false), w->cbxResultName->setCurrentIndex(1); }, {all[1], all[2]}},
-        {"person", [&] { w->chkFrom->setChecked(false), w->cbxUserName->setCurrentIndex(2); }, {all[2], all[3]}},
+        {"person", [&] { w->chkFrom->setChecked(false), w->cbxUserName->setCurrentIndex(f.frm->Users().IndexOfId("u2")); }, {all[2], all[3]}},
         {"type and person",
          [&] {
              w->chkFrom->setChecked(false), w->cbxTypeName->setCurrentIndex(1);
-             w->cbxUserName->setCurrentIndex(2);
+             w->cbxUserName->setCurrentIndex(f.frm->Users().IndexOfId("u2"));
          },
          {all[3]}},
     };

@@ -156,12 +156,11 @@ TfraCust::TfraCust(TMainHost& host, const QString& telNo, QWidget* parent)
 
 TfraCust::~TfraCust()
 {
-    // The handling list's width goes back to the settings (read at the next start).
-    if (tabAccept && FUseAccept) {
-        if (QWidget* list = tabAccept->findChild<QWidget*>(QStringLiteral("sgdAccept")))
-            FHost.Settings().WriteText(QStringLiteral("CUST_FRAME"), QStringLiteral("ACT_WIDTH"),
-                                       QString::number(list->width()));
-    }
+    // The handling list's width goes back to the settings (read at the next
+    // start); a list never laid out has no width of its own.
+    if (FUseAccept && sgdAccept->testAttribute(Qt::WA_Resized) && sgdAccept->width() > 0)
+        FHost.Settings().WriteText(QStringLiteral("CUST_FRAME"), QStringLiteral("ACT_WIDTH"),
+                                   QString::number(sgdAccept->width()));
 }
 
 // ---------------------------------------------------------------- layout

@@ -89,13 +89,17 @@ void AddRecords(TdmCmn& dm)
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchData::TBenchRoot bench;
     TSettings& settings = *bench.Settings;
     const QString dbName = settings.DefaultDatabaseFile();
-    // Yes to the question whether handling records are used.
-    Msg::SetResponder([](const TMsgRequest& r) { return (r.Buttons & mbYes) ? int(mbYes) : int(mbOK); });
+    // Yes to the question whether handling records are used, No to the rest.
+    Msg::SetResponder([](const TMsgRequest& r) {
+        if (!(r.Buttons & mbYes)) return int(mbOK);
+        return r.Text.contains(QStringLiteral("対応内容登録")) ? int(mbYes) : int(mbNo);
+    });
 
     QElapsedTimer build;
     build.start();

@@ -20,7 +20,7 @@
 namespace {
 enum { colActDt, colCustName, colTitle, colTypeName, colResultName, colUserName, colActNo, colCustNo, colCustTelNon,
        colContent };
-constexpr int kDefaultWidth = 560;
+constexpr int kDefaultWidth = 600;
 } // namespace
 
 TfraAcceptHistory::TfraAcceptHistory(TMainHost& host, TCustPages& custPages, QWidget* parent)

@@ -1,15 +1,15 @@
 #include "report_search_u.h"
 
-#include "log_u.h"
+#include "frm_search_u.h"
 #include "main_host_u.h"
+#include "msg_u.h"
 
 namespace ReportSearch {
-TSearchPick Picker(TMainHost&)
+TSearchPick Picker(TMainHost& host)
 {
-    // The search dialog arrives with the customer subsystem; until then the
-    // reference buttons pick nothing.
-    return [](QWidget*, int mode) {
-        Log::Detail(QStringLiteral("TfrmTotal search mode=%1: search dialog not available").arg(mode));
+    return [&host](QWidget* parent, int mode) {
+        TfrmSearch dlg(host.Dm(), host.Settings(), static_cast<TSearchMode>(mode), parent);
+        if (Msg::ExecDialog(dlg) == QDialog::Accepted && dlg.HasRow()) return dlg.Cell(0);
         return QString();
     };
 }

@@ -2,6 +2,7 @@
 // both reports printed to PDF and read back.
 #include "report_fixture.h"
 
+#include "frm_search_u.h"
 #include "frm_total_u.h"
 #include "print_preview_u.h"
 
@@ -188,6 +189,44 @@ TEST(Total, ReferenceButtonsAndNames)
     cust->setText("0355554444");
     emit cust->textEdited(cust->text());
     EXPECT_EQ(Child<QLabel>(&t, "lblCustName")->text(), "鈴木商事");
+}
+
+// The reference buttons open the real search dialog in the phone-book or
+// customer mode and take the chosen row's number; cancel leaves the box alone.
+TEST(Total, ReferenceButtonsPickThroughTheSearchDialog)
+{
+    TReportFixture f;
+    ASSERT_TRUE(f.Created);
+    f.Tel("0312345678", "山田");
+    f.Cust(1, "0355554444", "鈴木商事");
+    TfrmTotal t(*f.frm);
+    Child<QComboBox>(&t, "cbxValue")->setCurrentIndex(0);
+    QList<TSearchMode> modes;
+    bool accept = true;
+    Msg::SetDialogResponder([&](QDialog& d) {
+        auto* s = qobject_cast<TfrmSearch*>(&d);
+        if (!s) return int(QDialog::Rejected);
+        modes << s->Mode();
+        s->cbxItem->setCurrentIndex(0);
+        s->rbLeft->setChecked(true);
+        s->edtValue->setText(QStringLiteral("03"));
+        s->btnSearch->click();
+        s->sgdSearch->setCurrentCell(0, 0);
+        return int(accept ? QDialog::Accepted : QDialog::Rejected);
+    });
+    Child<QPushButton>(&t, "btnTelRef")->click();
+    EXPECT_EQ(Child<QLineEdit>(&t, "edtTelNo")->text(), "0312345678");
+    EXPECT_EQ(Child<QLabel>(&t, "lblTelName")->text(), "山田");
+    Child<QWidget>(&t, "grpCust")->setEnabled(true);
+    Child<QPushButton>(&t, "btnCustRef")->setEnabled(true);
+    Child<QPushButton>(&t, "btnCustRef")->click();
+    EXPECT_EQ(Child<QLabel>(&t, "lblCustName")->text(), "鈴木商事");
+    accept = false;
+    Child<QLineEdit>(&t, "edtTelNo")->setText("0399999999");
+    Child<QPushButton>(&t, "btnTelRef")->click();
+    Msg::SetDialogResponder({});
+    EXPECT_EQ(Child<QLineEdit>(&t, "edtTelNo")->text(), "0399999999");
+    EXPECT_EQ(modes, (QList<TSearchMode>{TSearchMode::Tels, TSearchMode::Cust, TSearchMode::Tels}));
 }
 
 TEST(Total, TopNCutAndOthersRow)

@@ -423,9 +423,13 @@ void TfraCust::MakeAcceptGrid()
     btnActEdit->setEnabled(false);
     btnActDel->setEnabled(false);
     if (FCustNo == -1) return;
-    for (const TAcceptRow& r : AcceptSql::CustAccepts(FHost.Dm(), FCustNo))
+    const QList<TAcceptRow> rows = AcceptSql::CustAccepts(FHost.Dm(), FCustNo);
+    sgdAccept->setUpdatesEnabled(false);
+    sgdAccept->setRowCount(qMax(1, int(rows.size())));
+    for (const TAcceptRow& r : rows)
         sgdAccept->AddRow({r.When(), r.Title, r.TypeName, r.ResultName, r.UserName, QString::number(r.ActNo),
                            r.Content});
+    sgdAccept->setUpdatesEnabled(true);
     btnActEdit->setEnabled(sgdAccept->HasData());
     btnActDel->setEnabled(sgdAccept->HasData());
     sgdAcceptClick();

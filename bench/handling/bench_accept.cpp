@@ -8,6 +8,8 @@
 #include "bench_data_u.h"
 #include "dm_cmn_u.h"
 #include "fra_accept_history_u.h"
+#include "fra_cust_u.h"
+#include "record_tabs_u.h"
 #include "frm_act_search_u.h"
 #include "frm_main_u.h"
 #include "log_u.h"
@@ -47,6 +49,13 @@ void BuildBase(const QString& name)
                                "INSERT INTO CUSTOMER (CUST_NO, CUST_NAME, CUST_KANA, CUST_TEL, CUST_TEL_NON, SEX, UPDT) "
                                "VALUES (:i + 1, '顧客' || :i, 'コキャク', '03' || lpad(:i, 8, '0'), "
                                "'03' || lpad(:i, 8, '0'), 0, CURRENT_TIMESTAMP); i = i + 1; END END")
+                    .arg(kCustomers));
+        // The representative number in the phone book: the call history
+        // finds the customer through it.
+        Exec(q, QStringLiteral("EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
+                               "INSERT INTO TELS (TEL_NO, CUST_TEL_NON, CALLER, READ_NAME, UPDT) VALUES "
+                               "('03' || lpad(:i, 8, '0'), '03' || lpad(:i, 8, '0'), '顧客' || :i, 'こきゃく', "
+                               "CURRENT_TIMESTAMP); i = i + 1; END END")
                     .arg(kCustomers));
         // One call a record, spread evenly over three years (1,096 days).
         Exec(q, QStringLiteral("EXECUTE BLOCK AS DECLARE i INTEGER = 0; BEGIN WHILE (i < %1) DO BEGIN "
@@ -123,6 +132,7 @@ int main(int argc, char** argv)
                    QCoreApplication::processEvents();
                }));
         std::printf("    (%d rows listed)\n", dayPage->sgdAccept->DataRowCount());
+        Report("... its statement alone", Time(30, [&](int) { AcceptHistorySql::Day(dm, kBusyDay); }));
         frm.SetHistoryDate(kBusyDay.addDays(100));
         Report("day page of an ordinary day", Time(30, [&](int) { dayPage->MakeAcceptGrid(); }));
         std::printf("    (%d rows listed)\n", dayPage->sgdAccept->DataRowCount());
@@ -145,6 +155,7 @@ int main(int argc, char** argv)
         pages->setCurrentIndex(0);
         auto* log = frm.findChild<TStringGrid*>("sgdLog");
         std::vector<double> open;
+        int opened = 0;
         for (int i = 0; i < 60; ++i) {
             frm.SetHistoryDate(kFirstDay.addDays(10 + i * 17));
             frm.LoadHistory();
@@ -153,10 +164,13 @@ int main(int argc, char** argv)
                                emit log->cellDoubleClicked(row, 6);
                                QCoreApplication::processEvents();
                            }).front());
+            if (auto* v = pages->currentWidget()->findChild<TfraCust*>("fraCust"); v && v->PageHistory->count() > 2)
+                ++opened;
             while (pages->count() > TfrmMain::kFirstCustomerTab) frm.CloseCustomerPage(pages->count() - 1);
             pages->setCurrentIndex(0);
         }
         Report("open a handling tab from the call history (customer tab included)", open);
+        std::printf("    (%d of %d double-clicks opened the record in its customer's tab)\n", opened, int(open.size()));
     }
     dm.CloseDatabase();
     return 0;

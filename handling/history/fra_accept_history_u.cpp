@@ -91,9 +91,14 @@ void TfraAcceptHistory::MakeAcceptGrid()
 {
     Log::Detail(QStringLiteral("TfrmMain.MakeAcceptGrid"));
     sgdAccept->ClearRows();
-    for (const TAcceptRow& r : AcceptHistorySql::Day(FHost.Dm(), FHost.HistoryDate()))
+    const QList<TAcceptRow> rows = AcceptHistorySql::Day(FHost.Dm(), FHost.HistoryDate());
+    // One resize and one repaint for a busy day, not one per row.
+    sgdAccept->setUpdatesEnabled(false);
+    sgdAccept->setRowCount(qMax(1, int(rows.size())));
+    for (const TAcceptRow& r : rows)
         sgdAccept->AddRow({r.When(), r.CustName, r.Title, r.TypeName, r.ResultName, r.UserName,
                            QString::number(r.ActNo), QString::number(r.CustNo), r.CustTelNon, r.Content});
+    sgdAccept->setUpdatesEnabled(true);
     btnActEdit->setEnabled(sgdAccept->HasData());
     btnActDel->setEnabled(sgdAccept->HasData());
     sgdAcceptClick();

@@ -162,11 +162,6 @@ int main(int argc, char** argv)
             frm.SetHistoryDate(kFirstDay.addDays(10 + i * 17));
             frm.LoadHistory();
             const int row = i % qMax(1, log->DataRowCount());
-            if (i == 0)
-                std::printf("    (call history of %s: %d calls; row %d: %s)\n",
-                            qPrintable(frm.HistoryDate().toString("yyyy/MM/dd")), log->DataRowCount(), row,
-                            qPrintable((log->Cell(row, 1) + "|" + log->Cell(row, 6) + "|" + log->Cell(row, 7) +
-                                        "|" + log->Cell(row, 9))));
             open.push_back(Time(1, [&](int) {
                                emit log->cellDoubleClicked(row, 6);
                                QCoreApplication::processEvents();

@@ -4,6 +4,7 @@
 #include "fra_cust_u.h"
 #include "log_u.h"
 #include "main_host_u.h"
+#include "msg_u.h"
 #include "record_tabs_u.h"
 #include "settings_u.h"
 
@@ -77,10 +78,33 @@ void TCustPages::OpenCustAcceptTab(const QString& custTelNon, int actNo, bool br
     Log::Detail(QStringLiteral("ActNo=%1 CustTelNon=%2 LogNo=%3").arg(actNo).arg(custTelNon, logNo));
     // A withheld number (a blank) leads to no customer.
     if ((actNo < 0 && browse) || custTelNon.trimmed().isEmpty()) return;
-    const TfraCust* view = ViewAt(OpenCustTab(custTelNon));
+    TfraCust* view = ViewAt(OpenCustTab(custTelNon));
     if (!view || !FHost.Settings().UseAccept) return;
-    // The handling tab inside the view opens here once handling records
-    // have their editor.
+    view->OpenAcceptTab(actNo, logNo, actNo < 0 ? false : browse);
+}
+
+void TCustPages::RefreshCustAccepts(int custNo, int actNo)
+{
+    for (int i = FFirst; i < FPages->count(); ++i) {
+        TfraCust* v = ViewAt(i);
+        if (!v) continue;
+        if (custNo == -1) {
+            v->MakeAcceptGrid();
+        } else if (v->CustNo() == custNo) {
+            v->MakeAcceptGrid();
+            if (actNo != -1) v->OnFindCloseActTab(actNo);
+            return;
+        }
+    }
+}
+
+bool TCustPages::MayClose(int index) const
+{
+    const TfraCust* v = ViewAt(index);
+    if (!v || !v->HasUnsavedInput()) return true;
+    return Msg::Show(TMsgKind::Confirmation,
+                     QStringLiteral("保存されていない入力があります。破棄して閉じてもよろしいですか？"),
+                     mbOK | mbCancel, FHost.HostWindow()) == mbOK;
 }
 
 void TCustPages::RefreshCustTels(const QString& custTelNon)

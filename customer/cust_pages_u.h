@@ -21,15 +21,20 @@ public:
     int OpenCustTab(const QString& telNo);
     // First customer page whose view stands for custTelNon, or -1.
     int FindCustPageIndex(const QString& custTelNon) const;
-    // Opens the customer's tab for a handling record (actNo -1: a new one
-    // linked to the call logNo). The handling tab itself comes with the
-    // handling records.
+    // Opens the customer's tab and in it the handling record (actNo -1: a
+    // new one linked to the call logNo).
     void OpenCustAcceptTab(const QString& custTelNon, int actNo, bool browse, const QString& logNo);
 
     // Rebuild the related numbers or the calls of the views of custTelNon
     // (every view when empty).
     void RefreshCustTels(const QString& custTelNon);
     void RefreshCustLogs(const QString& custTelNon);
+    // Rebuild the handling lists (custNo -1: of every view); with actNo,
+    // the customer's view also closes that record's tab.
+    void RefreshCustAccepts(int custNo, int actNo);
+    // Closing the customer page at index would lose typed input: ask once.
+    // True when it may close.
+    bool MayClose(int index) const;
 
     TfraCust* ViewAt(int index) const;
     TfraCust* ActiveView() const;

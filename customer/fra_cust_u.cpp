@@ -1,10 +1,12 @@
 #include "fra_cust_u.h"
 
+#include "accept_sql_u.h"
 #include "clock_u.h"
 #include "cust_option_grid_u.h"
 #include "cust_sql_u.h"
 #include "dm_cmn_u.h"
 #include "field_check_u.h"
+#include "fra_accept_u.h"
 #include "file_dialog_u.h"
 #include "frm_search_u.h"
 #include "frm_tels_u.h"
@@ -32,6 +34,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyle>
 #include <QTextEdit>
 #include <QUrl>
@@ -48,6 +51,11 @@ const QDate kNoDate(1899, 12, 30);
 // bitmap of tens of megabytes.
 constexpr int kMaxPictureSide = 1024;
 const QSize kPictureBox(150, 120);
+// Cells of the handling list beyond the shown columns.
+enum { colActDt, colTitle, colTypeName, colResultName, colUserName, colActNo, colContent };
+constexpr int kDefaultActWidth = 540;
+const QString kActLoadFailed =
+    QStringLiteral("対応履歴の読み込みに失敗しました。対応履歴を再読み込みしてください。");
 
 QColor InfoColour()
 {
@@ -148,12 +156,11 @@ TfraCust::TfraCust(TMainHost& host, const QString& telNo, QWidget* parent)
 
 TfraCust::~TfraCust()
 {
-    // The handling list's width goes back to the settings (read at the next start).
-    if (tabAccept && FUseAccept) {
-        if (QWidget* list = tabAccept->findChild<QWidget*>(QStringLiteral("sgdAccept")))
-            FHost.Settings().WriteText(QStringLiteral("CUST_FRAME"), QStringLiteral("ACT_WIDTH"),
-                                       QString::number(list->width()));
-    }
+    // The handling list's width goes back to the settings (read at the next
+    // start); a list never laid out has no width of its own.
+    if (FUseAccept && sgdAccept->testAttribute(Qt::WA_Resized) && sgdAccept->width() > 0)
+        FHost.Settings().WriteText(QStringLiteral("CUST_FRAME"), QStringLiteral("ACT_WIDTH"),
+                                   QString::number(sgdAccept->width()));
 }
 
 // ---------------------------------------------------------------- layout
@@ -330,18 +337,274 @@ QWidget* TfraCust::BuildHistoryPages()
     sgdCustLog->SetMarkColumn(CallRows::colAct, UiKit::MarkPixmap(UiKit::kMarkEdit));
     v->addWidget(sgdCustLog);
 
-    // The handling list and the handling tabs arrive with the handling editor.
-    tabAccept = new QWidget;
-    tabAccept->setObjectName(QStringLiteral("tabAccept"));
-    new QVBoxLayout(tabAccept);
-
     PageHistory->addTab(tabLog, QStringLiteral("電話履歴"));
-    PageHistory->addTab(tabAccept, QStringLiteral("対応履歴"));
+    PageHistory->addTab(BuildAcceptPage(), QStringLiteral("対応履歴"));
     PageHistory->setTabVisible(1, FUseAccept);
     connect(PageHistory->Bar(), &TRecordTabBar::CloseRequested, this,
             [this](int index) { PageHistory->FreeRecordPage(index, 1); });
     connect(PageHistory, &QTabWidget::currentChanged, this, [this](int index) { emit CallsPageToggled(index == 0); });
     return PageHistory;
+}
+
+QWidget* TfraCust::BuildAcceptPage()
+{
+    tabAccept = new QWidget;
+    tabAccept->setObjectName(QStringLiteral("tabAccept"));
+    auto* v = new QVBoxLayout(tabAccept);
+    v->setContentsMargins(2, 2, 2, 2);
+    splAccept = new QSplitter(Qt::Horizontal, tabAccept);
+    splAccept->setObjectName(QStringLiteral("splAccept"));
+    splAccept->setHandleWidth(4);
+    splAccept->setChildrenCollapsible(false);
+    splAccept->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(highlight); }"));
+    v->addWidget(splAccept);
+
+    sgdAccept = new TStringGrid(splAccept, QStringLiteral("sgdAccept"));
+    InitAcceptGrid();
+
+    auto* right = new QWidget(splAccept);
+    auto* rv = new QVBoxLayout(right);
+    rv->setContentsMargins(2, 0, 0, 0);
+    rv->setSpacing(2);
+    auto* bar = new QHBoxLayout;
+    bar->setSpacing(2);
+    btnHistorySearch = UiKit::MakeGlyphButton(right, QStringLiteral("btnHistorySearch"), UiKit::TGlyph::Search,
+                                              QStringLiteral("検索(Alt+S)"), QString());
+    btnActDel = UiKit::MakeGlyphButton(right, QStringLiteral("btnActDel"), UiKit::TGlyph::Delete,
+                                       QStringLiteral("削除(Alt+D)"), QString());
+    btnActEdit = UiKit::MakeGlyphButton(right, QStringLiteral("btnActEdit"), UiKit::TGlyph::Edit,
+                                        QStringLiteral("編集(Alt+E)"), QString());
+    btnActAdd = UiKit::MakeGlyphButton(right, QStringLiteral("btnActAdd"), UiKit::TGlyph::Add,
+                                       QStringLiteral("新規(Alt+A)"), QString());
+    for (QPushButton* b : {btnHistorySearch, btnActDel, btnActEdit, btnActAdd}) bar->addWidget(b);
+    bar->addStretch(1);
+    bar->addWidget(UiKit::MakeLabel(right, QStringLiteral("内容")));
+    rv->addLayout(bar);
+    richContent = new QTextEdit(right);
+    richContent->setObjectName(QStringLiteral("richContent"));
+    richContent->setReadOnly(true);
+    richContent->setAcceptRichText(false);
+    UiKit::SetIme(richContent, UiKit::TIme::Hiragana);
+    UiKit::PaintBase(richContent, InfoColour());
+    rv->addWidget(richContent, 1);
+    splAccept->setStretchFactor(1, 1);
+    // The width remembered at the last close (read once at start).
+    const int width = FHost.Settings().ActWidth;
+    splAccept->setSizes({width > 0 ? width : kDefaultActWidth, 400});
+
+    connect(sgdAccept, &QTableWidget::itemSelectionChanged, this, &TfraCust::sgdAcceptClick);
+    connect(sgdAccept, &QTableWidget::cellClicked, this, &TfraCust::sgdAcceptClick);
+    connect(sgdAccept, &QTableWidget::cellDoubleClicked, this, &TfraCust::sgdAcceptDblClick);
+    connect(btnHistorySearch, &QPushButton::clicked, this, &TfraCust::btnHistorySearchClick);
+    connect(btnActDel, &QPushButton::clicked, this, &TfraCust::btnActDelClick);
+    connect(btnActEdit, &QPushButton::clicked, this, &TfraCust::btnActEditClick);
+    connect(btnActAdd, &QPushButton::clicked, this, &TfraCust::btnActAddClick);
+    return tabAccept;
+}
+
+// ---------------------------------------------------------------- handling list and tabs
+
+void TfraCust::InitAcceptGrid()
+{
+    Log::Detail(QStringLiteral("TfraCust.InitAcceptGrid"));
+    sgdAccept->SetColumns({{QStringLiteral("日時"), 124},
+                           {QStringLiteral("件名"), 150},
+                           {QStringLiteral("区分"), 80},
+                           {QStringLiteral("結果"), 80},
+                           {QStringLiteral("対応者"), 80},
+                           {QString(), 0, true},
+                           {QString(), 0, true}});
+}
+
+void TfraCust::MakeAcceptGrid()
+{
+    Log::Detail(QStringLiteral("TfraCust.MakeAcceptGrid"));
+    sgdAccept->ClearRows();
+    btnActEdit->setEnabled(false);
+    btnActDel->setEnabled(false);
+    if (FCustNo == -1) return;
+    const QList<TAcceptRow> rows = AcceptSql::CustAccepts(FHost.Dm(), FCustNo);
+    sgdAccept->setUpdatesEnabled(false);
+    sgdAccept->setRowCount(qMax(1, int(rows.size())));
+    for (const TAcceptRow& r : rows)
+        sgdAccept->AddRow({r.When(), r.Title, r.TypeName, r.ResultName, r.UserName, QString::number(r.ActNo),
+                           r.Content});
+    sgdAccept->setUpdatesEnabled(true);
+    btnActEdit->setEnabled(sgdAccept->HasData());
+    btnActDel->setEnabled(sgdAccept->HasData());
+    sgdAcceptClick();
+}
+
+void TfraCust::sgdAcceptClick()
+{
+    const int row = sgdAccept->SelectedRow();
+    QString content = row < 0 ? QString() : sgdAccept->Cell(row, colContent);
+    richContent->setPlainText(content.replace(QLatin1String("\r\n"), QLatin1String("\n")));
+}
+
+int TfraCust::SelectedActNo(int& actNo)
+{
+    const int row = sgdAccept->currentRow();
+    if (row < 0) {
+        Msg::Warn(QStringLiteral("対応履歴を選択してください。"), this);
+        return 0;
+    }
+    const QString cell = sgdAccept->Cell(row, colActNo);
+    if (cell.isEmpty()) return 0;
+    bool ok = false;
+    actNo = cell.toInt(&ok);
+    if (!ok) {
+        Msg::Error(kActLoadFailed, this);
+        return -1;
+    }
+    return 1;
+}
+
+void TfraCust::sgdAcceptDblClick()
+{
+    int actNo = -1;
+    if (SelectedActNo(actNo) == 1) OpenAcceptTab(actNo, QString(), true);
+}
+
+void TfraCust::btnActEditClick()
+{
+    int actNo = -1;
+    if (SelectedActNo(actNo) == 1) OpenAcceptTab(actNo, QString(), false);
+}
+
+void TfraCust::btnActAddClick()
+{
+    OpenAcceptTab(-1, QString(), false);
+}
+
+void TfraCust::btnActDelClick()
+{
+    const int row = sgdAccept->currentRow();
+    if (row < 0) {
+        Msg::Warn(QStringLiteral("対応履歴を選択してください。"), this);
+        return;
+    }
+    if (sgdAccept->Cell(row, colActNo).isEmpty()) return;
+    if (Msg::Show(TMsgKind::Confirmation, QStringLiteral("選択されている対応履歴を削除してよろしいですか？"),
+                  mbOK | mbCancel, this) != mbOK)
+        return;
+    int actNo = -1;
+    if (SelectedActNo(actNo) != 1) return;
+    FHost.Dm().DeleteRows(QStringLiteral("ACCEPT_T"), QStringLiteral("ACT_NO"), QString::number(actNo));
+    MakeMainGrid();
+    FHost.ReloadCallHistory();
+    MakeAcceptGrid();
+    FHost.ReloadAcceptHistory();
+    OnFindCloseActTab(actNo);
+}
+
+void TfraCust::btnHistorySearchClick()
+{
+    FHost.OpenActSearch(true, FCustNo, CustName());
+}
+
+void TfraCust::OpenAcceptTab(int actNo, const QString& logNo, bool browse)
+{
+    const QString asBrowse = AcceptTabCaption(actNo, true);
+    const QString asEdit = AcceptTabCaption(actNo, false);
+    for (int i = 2; i < PageHistory->count(); ++i) {
+        const QString caption = PageHistory->tabText(i);
+        if (caption == asBrowse || caption == asEdit) {
+            PageHistory->setCurrentIndex(i);
+            return;
+        }
+    }
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("tabAct"));
+    const int index = PageHistory->addTab(sheet, QString());
+    PageHistory->setCurrentIndex(index);
+    Log::Detail(QStringLiteral("TfraCust.OpenAcceptTab LogNo=") + logNo);
+    new TfraAccept(FHost, *this, sheet, browse, logNo, actNo);
+}
+
+TfraAccept* TfraCust::AcceptAt(int pageIndex) const
+{
+    if (pageIndex < 2 || pageIndex >= PageHistory->count()) return nullptr;
+    return PageHistory->widget(pageIndex)->findChild<TfraAccept*>(QStringLiteral("fraAccept"));
+}
+
+int TfraCust::FindActPageIndex(int actNo) const
+{
+    int found = -1;
+    for (int i = 2; i < PageHistory->count() && found < 0; ++i)
+        if (const TfraAccept* a = AcceptAt(i); a && a->ActNo() == actNo) found = i;
+    Log::Detail(QStringLiteral("TfraCust.FindActPageIndex=") + QString::number(found));
+    return found;
+}
+
+void TfraCust::FreeActTab(int pageIndex)
+{
+    Log::Detail(QStringLiteral("TfraCust.FreeActTab PageIndex=") + QString::number(pageIndex));
+    if (pageIndex <= 0) return;
+    PageHistory->FreeRecordPage(pageIndex, 1);
+}
+
+void TfraCust::OnFindCloseActTab(int actNo)
+{
+    Log::Detail(QStringLiteral("ActNo=") + QString::number(actNo));
+    const int index = FindActPageIndex(actNo);
+    if (index != -1) FreeActTab(index);
+}
+
+void TfraCust::PostCloseActTab(int actNo)
+{
+    // The editor asking is still running its button handler.
+    QMetaObject::invokeMethod(
+        this,
+        [this, wParam = actNo == -1 ? 0 : actNo] {
+            Log::Detail(QStringLiteral("TfraCust.OnFindCloseActTab begin"));
+            OnFindCloseActTab(wParam == 0 ? -1 : wParam);
+        },
+        Qt::QueuedConnection);
+}
+
+void TfraCust::SetActTabCaption(QWidget* sheet, const QString& caption)
+{
+    const int index = PageHistory->indexOf(sheet);
+    if (index >= 0) PageHistory->setTabText(index, caption);
+}
+
+bool TfraCust::ShowAcceptRow(int actNo)
+{
+    PageHistory->setCurrentIndex(1);
+    for (int r = 0; r < sgdAccept->DataRowCount(); ++r) {
+        if (sgdAccept->Cell(r, colActNo) == QString::number(actNo)) {
+            sgdAccept->selectRow(r);
+            sgdAccept->setCurrentCell(r, 0);
+            sgdAcceptClick();
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList TfraCust::CustSnapshot() const
+{
+    QStringList s;
+    for (const QLineEdit* e : {edtCustTel, edtFaxNo, static_cast<QLineEdit*>(edtCustName), edtCustKana, edtZipCd,
+                               edtAddress, edtMapUrl, edtEmail, edtHpUrl})
+        s << e->text();
+    s << QString::number(cbxUser->currentIndex()) << QString::number(cbxSex->currentIndex())
+      << dtpBirth->date().toString(Qt::ISODate) << memOthers->toPlainText()
+      << QString::number(qint64(FPicture.cacheKey()));
+    TCust c;
+    sgdOption1->CollectValues(c);
+    sgdOption2->CollectValues(c);
+    for (const QString& o : c.OPTION) s << o;
+    return s;
+}
+
+bool TfraCust::HasUnsavedInput() const
+{
+    if (!FBrowse && CustSnapshot() != FCustSnapshot) return true;
+    for (int i = 2; i < PageHistory->count(); ++i)
+        if (const TfraAccept* a = AcceptAt(i); a && a->HasUnsavedInput()) return true;
+    return false;
 }
 
 // ---------------------------------------------------------------- load and mode
@@ -418,6 +681,7 @@ void TfraCust::ReloadLists()
                          QStringLiteral("に紐づけて「電話帳」に登録されている内容です。"));
     MakeTelsGrid();
     MakeMainGrid();
+    if (FUseAccept) MakeAcceptGrid();
 }
 
 QString TfraCust::TabCaption(const QString& telNo, bool browse)
@@ -450,6 +714,7 @@ void TfraCust::SetCustMode(bool browse, const QString& telNo)
     btnNew->setEnabled(stored);
     btnEdit->setEnabled(stored);
     btnDelete->setEnabled(stored);
+    FCustSnapshot = CustSnapshot();
 }
 
 bool TfraCust::CollectCust(TCust& c)
@@ -805,8 +1070,28 @@ void TfraCust::sgdCustLogDblClick(int row, int column)
         FHost.EditCallMemo(sgdCustLog->Cell(row, CallRows::colLogNo), sgdCustLog->Cell(row, CallRows::colMemo));
         break;
     case CallRows::colTelNo: ShowTelBook(FHost, sgdCustLog->Cell(row, CallRows::colTelNo)); break;
-    default: break; // the handling column opens a handling tab once handling records exist here
+    case CallRows::colAct: sgdCustLogActDblClick(row); break;
+    default: break;
     }
+}
+
+void TfraCust::sgdCustLogActDblClick(int row)
+{
+    // An existing record opens for reading; a call without one opens a new
+    // record linked to that call.
+    if (!FUseAccept) return;
+    const QString act = sgdCustLog->Cell(row, CallRows::colAct);
+    if (act.isEmpty()) {
+        OpenAcceptTab(-1, sgdCustLog->Cell(row, CallRows::colLogNo), false);
+        return;
+    }
+    bool ok = false;
+    const int actNo = act.toInt(&ok);
+    if (!ok) {
+        Msg::Error(kActLoadFailed, this);
+        return;
+    }
+    OpenAcceptTab(actNo, QString(), true);
 }
 
 void TfraCust::sgdTelsDblClick(int row, int)

@@ -4,10 +4,12 @@
 // phone book, two pages of custom fields. Lower pages (PageHistory): the
 // customer's calls, the handling list (page 1, shown with the handling
 // feature) and from page 2 on one tab per open handling record.
+#include "accept_owner_u.h"
 #include "cust_options_u.h"
 #include "db_records_u.h"
 
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 
 class QComboBox;
@@ -16,14 +18,16 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTextEdit;
+class TfraAccept;
 class TMainHost;
 class TRecordPages;
 class TStringGrid;
 class TCustOptionGrid;
 class TNameEdit;
 
-class TfraCust : public QWidget
+class TfraCust : public QWidget, public TAcceptOwner
 {
     Q_OBJECT
 public:
@@ -47,6 +51,38 @@ public:
     // The lists of the lower pages and the related-numbers tab.
     void MakeMainGrid();
     void MakeTelsGrid();
+    // The handling list page and the handling tabs (pages 2 and later).
+    void InitAcceptGrid();
+    void MakeAcceptGrid();
+    void OpenAcceptTab(int actNo, const QString& logNo, bool browse) override;
+    int FindActPageIndex(int actNo) const;
+    void FreeActTab(int pageIndex);
+    // The close-handling-tab request (actNo 0 stands for the new record).
+    void OnFindCloseActTab(int actNo);
+    // The editor of a handling tab page, or null.
+    TfraAccept* AcceptAt(int pageIndex) const;
+    // Shows the handling list with the record's row selected; false when the
+    // list has no such row.
+    bool ShowAcceptRow(int actNo);
+    // Something typed that closing the view would lose: the customer record
+    // or a handling tab in edit state with changes.
+    bool HasUnsavedInput() const;
+
+    void sgdAcceptClick();
+    void sgdAcceptDblClick();
+    void btnHistorySearchClick();
+    void btnActDelClick();
+    void btnActEditClick();
+    void btnActAddClick();
+
+    // TAcceptOwner
+    int AcceptCustNo() const override { return FCustNo; }
+    QString AcceptCustName() const override { return CustName(); }
+    void MakeCustLogGrid() override { MakeMainGrid(); }
+    void MakeCustAcceptGrid() override { MakeAcceptGrid(); }
+    void PostCloseActTab(int actNo) override;
+    void SetActTabCaption(QWidget* sheet, const QString& caption) override;
+
     // "メモ(M)" of the main window while this view's calls are shown.
     void EditSelectedCallMemo();
     bool CallsPageShown() const;
@@ -113,6 +149,12 @@ public:
     TRecordPages* PageHistory = nullptr;
     TStringGrid* sgdCustLog = nullptr;
     QWidget* tabAccept = nullptr;
+    TStringGrid* sgdAccept = nullptr;
+    QSplitter* splAccept = nullptr;
+    QPushButton* btnHistorySearch = nullptr;
+    QPushButton* btnActDel = nullptr;
+    QPushButton* btnActEdit = nullptr;
+    QPushButton* btnActAdd = nullptr;
     // The handling page's content box, which also shows a clicked call's memo.
     QTextEdit* richContent = nullptr;
 
@@ -127,6 +169,12 @@ private:
     QWidget* BuildBasicPage();
     QWidget* BuildButtons();
     QWidget* BuildHistoryPages();
+    QWidget* BuildAcceptPage();
+    // The selected row's ACT_NO: 1 read, 0 nothing to do, -1 refused (with
+    // its message).
+    int SelectedActNo(int& actNo);
+    // Fields of the customer record as typed, to tell whether it changed.
+    QStringList CustSnapshot() const;
     void ClearFields();
     // The related-numbers note and both lists, for the representative number.
     void ReloadLists();
@@ -135,6 +183,7 @@ private:
     void SetBirth(const QDateTime& birth);
     QDateTime Birth() const;
     void sgdCustLogDblClick(int row, int column);
+    void sgdCustLogActDblClick(int row);
     void sgdTelsDblClick(int row, int column);
     // Fills the address from the postal code (Enter in the basic page).
     void FillAddress();
@@ -151,4 +200,5 @@ private:
     QImage FPicture;
     bool FCalendarWatched = false;
     QList<QWidget*> FBasicFields;
+    QStringList FCustSnapshot;
 };

@@ -74,6 +74,43 @@ TLookupList MakeUserTemp(TdmCmn& dm, const QDate& today)
                       QStringLiteral("USERID"), QStringLiteral("USERNM"));
 }
 
+QString CustAcceptStatement(int custNo)
+{
+    return QStringLiteral("select a.*, u.USERNM, t.TYPE_NAME, r.RESULT_NAME from ACCEPT_T a "
+                          " left join USER_M u on u.USERID = a.USERID "
+                          " left join ACCEPT_TYPE t on t.TYPE_ID = a.TYPE_ID "
+                          " left join ACCEPT_RESULT r on r.RESULT_ID = a.RESULT_ID "
+                          " where a.CUST_NO = ") +
+           QString::number(custNo) + QStringLiteral(" order by a.ACT_DT desc");
+}
+
+QList<TAcceptRow> CustAccepts(TdmCmn& dm, int custNo)
+{
+    return ReadAccepts(dm, CustAcceptStatement(custNo), false);
+}
+
+QList<TAcceptRow> ReadAccepts(TdmCmn& dm, const QString& sql, bool withCustomer)
+{
+    QList<TAcceptRow> rows;
+    for (TSelect s(dm.sqlWork2, sql); !s.Eof(); s.Next()) {
+        TAcceptRow r;
+        r.ActNo = s[QStringLiteral("ACT_NO")].AsInteger();
+        r.CustNo = s[QStringLiteral("CUST_NO")].IsNull() ? -1 : s[QStringLiteral("CUST_NO")].AsInteger();
+        r.ActDt = s[QStringLiteral("ACT_DT")].AsDateTime();
+        r.Title = s[QStringLiteral("TITLE")].AsString();
+        r.Content = s[QStringLiteral("CONTENT")].AsString();
+        r.TypeName = s[QStringLiteral("TYPE_NAME")].AsString();
+        r.ResultName = s[QStringLiteral("RESULT_NAME")].AsString();
+        r.UserName = s[QStringLiteral("USERNM")].AsString();
+        if (withCustomer) {
+            r.CustName = s[QStringLiteral("CUST_NAME")].AsString();
+            r.CustTelNon = s[QStringLiteral("CUST_TEL_NON")].AsString();
+        }
+        rows << r;
+    }
+    return rows;
+}
+
 QString MasterListStatement(const TAcceptMasterKind& kind, bool showDeleted)
 {
     return QStringLiteral("select * from ") + kind.Table + QLatin1Char(' ') +

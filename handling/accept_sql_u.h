@@ -11,6 +11,24 @@
 
 class TdmCmn;
 
+// One handling record as the lists show it (names joined from the masters
+// and, where the list spans customers, the customer).
+struct TAcceptRow
+{
+    int ActNo = -1;
+    int CustNo = -1;
+    QDateTime ActDt;
+    QString Title;
+    QString Content;
+    QString TypeName;
+    QString ResultName;
+    QString UserName;
+    QString CustName;
+    QString CustTelNon;
+    // ACT_DT as the lists show it, "yyyy/mm/dd hh:nn".
+    QString When() const { return ActDt.toString(QStringLiteral("yyyy/MM/dd HH:mm")); }
+};
+
 // One row of a type or result master.
 struct TMasterRow
 {
@@ -45,6 +63,13 @@ TLookupList MakeActTypeTemp(TdmCmn& dm);
 TLookupList MakeActResultTemp(TdmCmn& dm);
 // Users valid on today, in LISTID text order.
 TLookupList MakeUserTemp(TdmCmn& dm, const QDate& today);
+
+// The handling records of one customer, newest first.
+QString CustAcceptStatement(int custNo);
+QList<TAcceptRow> CustAccepts(TdmCmn& dm, int custNo);
+// Rows of a statement selecting a.*, u.USERNM, t.TYPE_NAME, r.RESULT_NAME
+// and, with customers, c.CUST_NAME and c.CUST_TEL_NON.
+QList<TAcceptRow> ReadAccepts(TdmCmn& dm, const QString& sql, bool withCustomer);
 
 // Master rows in LIST_ID text order; deleted ones only when asked.
 QString MasterListStatement(const TAcceptMasterKind& kind, bool showDeleted);

@@ -244,7 +244,7 @@ bool TXWindows::Connect()
     xcb_intern_atom_cookie_t* ewmhCookies = xcb_ewmh_init_atoms(c, &F->Ewmh);
     for (int i = 0; i < 6; ++i) {
         TReply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(c, cookies[i], nullptr));
-        *atoms[i] = r ? r->atom : XCB_ATOM_NONE;
+        *atoms[i] = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
     F->EwmhReady = xcb_ewmh_init_atoms_replies(&F->Ewmh, ewmhCookies, nullptr);
 

@@ -42,6 +42,20 @@ QStringList Split(const QString& text)
     return items;
 }
 
+QString Join(const QStringList& items)
+{
+    QStringList out;
+    for (const QString& item : items) {
+        bool quote = item.isEmpty();
+        for (const QChar c : item)
+            if (c.unicode() <= u' ' || c == QLatin1Char(',') || c == QLatin1Char('"')) quote = true;
+        out << (quote ? QLatin1Char('"') + QString(item).replace(QLatin1String("\""), QLatin1String("\"\"")) +
+                            QLatin1Char('"')
+                      : item);
+    }
+    return out.join(QLatin1Char(','));
+}
+
 QString Value(const QStringList& items, const QString& name)
 {
     for (const QString& item : items) {

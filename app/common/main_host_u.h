@@ -51,6 +51,9 @@ public:
     // history after a handling record was saved or deleted.
     virtual void ReloadCallHistory() = 0;
     virtual void ReloadAcceptHistory() = 0;
+    // The handling search window (one in the program), shown without being
+    // modal; from a customer view it is then set to that customer.
+    virtual void OpenActSearch(bool setCust, int custNo, const QString& custName) = 0;
 
     // Shared data changed: reload what up names here, and tell the other
     // copies on the LAN ("OTH" notice).

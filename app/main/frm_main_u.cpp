@@ -3,6 +3,8 @@
 #include "accept_sql_u.h"
 #include "call_queue_u.h"
 #include "cust_pages_u.h"
+#include "fra_accept_history_u.h"
+#include "frm_act_search_u.h"
 #include "fra_cust_u.h"
 #include "cust_sql_u.h"
 #include "frm_cust_option_u.h"
@@ -377,13 +379,11 @@ QWidget* TfrmMain::BuildMainPages()
 
     tabLog = new TfraLogHistory(*this);
 
-    tabAccept = new QWidget;
-    tabAccept->setObjectName(QStringLiteral("tabAccept"));
-    tabAccept->setLayout(new QVBoxLayout);
+    FCustPages = new TCustPages(*this, PageMain, kFirstCustomerTab, this);
+    tabAccept = new TfraAcceptHistory(*this, *FCustPages);
 
     PageMain->addTab(tabLog, QStringLiteral("電話履歴"));
     PageMain->addTab(tabAccept, QStringLiteral("対応履歴"));
-    FCustPages = new TCustPages(*this, PageMain, kFirstCustomerTab, this);
     return PageMain;
 }
 
@@ -514,6 +514,7 @@ bool TfrmMain::FormCreate()
     LoadBanner();
     btnBackup->setVisible(FSettings.Role() != TRole::Client);
     LoadHistory();
+    LoadAcceptHistory();
     return true;
 }
 
@@ -654,7 +655,10 @@ void TfrmMain::CreateLookupLists()
     FUsers = AcceptSql::MakeUserTemp(FDm, Clock::Today());
 }
 
-void TfrmMain::SetupAcceptGrid() {}
+void TfrmMain::SetupAcceptGrid()
+{
+    tabAccept->InitAcceptGrid();
+}
 
 void TfrmMain::LoadBanner()
 {
@@ -902,6 +906,8 @@ void TfrmMain::ReadRegistry()
     e.ExportDelCrlfTel = reg.ReadFlag(QStringLiteral("ExportDelCrlfTel"), true);
     e.ExportDelCrlfTai = reg.ReadFlag(QStringLiteral("ExportDelCrlfTai"), true);
     e.ExportDelCrlfCust = reg.ReadFlag(QStringLiteral("ExportDelCrlfCust"), true);
+    const int actWidth = reg.ReadInt(QStringLiteral("frmMainActWidth"), 0);
+    if (actWidth > 0 && actWidth < width()) tabAccept->SetActWidth(actWidth);
 }
 
 void TfrmMain::WriteRegistry()
@@ -909,7 +915,7 @@ void TfrmMain::WriteRegistry()
     Log::Detail(QStringLiteral("TfrmMain.WriteRegistry"));
     TRegistry reg;
     reg.WriteBounds(this, QStringLiteral("frmMain"));
-    reg.WriteInt(QStringLiteral("frmMainActWidth"), 0);
+    reg.WriteInt(QStringLiteral("frmMainActWidth"), tabAccept->ActWidth());
     const TExportPaths& e = FExportPaths;
     reg.WriteText(QStringLiteral("ExpPath"), e.ExpPath);
     reg.WriteText(QStringLiteral("ExpTaiPath"), e.ExpTaiPath);
@@ -1091,6 +1097,7 @@ int TfrmMain::AddCustomerPage(QWidget* view, const QString& caption)
 
 void TfrmMain::CloseCustomerPage(int index)
 {
+    if (!FCustPages->MayClose(index)) return;
     PageMain->FreeRecordPage(index, 0);
 }
 
@@ -1133,7 +1140,11 @@ void TfrmMain::RefreshLookupLists(const TUpTable& up)
     if (up.UpActType) FActTypes = AcceptSql::MakeActTypeTemp(FDm);
     if (up.UpActResult) FActResults = AcceptSql::MakeActResultTemp(FDm);
 }
-void TfrmMain::RefreshAcceptViews(const TUpTable&) {}
+void TfrmMain::RefreshAcceptViews(const TUpTable&)
+{
+    LoadAcceptHistory();
+    FCustPages->RefreshCustAccepts(-1, -1);
+}
 void TfrmMain::RefreshCustOptions(const TUpTable& up)
 {
     if (up.UpCustOption) CustSql::MakeCustOptionTemp(FDm, FCustOptions);
@@ -1143,7 +1154,17 @@ void TfrmMain::OpenTels(const QString& telNo)
 {
     ShowTelBook(*this, telNo);
 }
-void TfrmMain::LoadAcceptHistory() {}
+void TfrmMain::LoadAcceptHistory()
+{
+    if (FSettings.UseAccept) tabAccept->MakeAcceptGrid();
+}
+void TfrmMain::OpenActSearch(bool setCust, int custNo, const QString& custName)
+{
+    if (!FfrmActSearch) FfrmActSearch = new TfrmActSearch(*this, *FCustPages, this);
+    FfrmActSearch->show();
+    FfrmActSearch->raise();
+    if (setCust) FfrmActSearch->SetCustomer(custNo, custName);
+}
 void TfrmMain::btnCustInfoClick()
 {
     if (FSettings.LinkEnabled) ExecCustProg(FSettings.LinkIfNo, edtCall->text(), 0);

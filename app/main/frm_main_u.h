@@ -11,6 +11,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QAction;
@@ -38,6 +39,8 @@ class TSoftPhone;
 class TfraSipAudio;
 class TLinkProg;
 class TCustPages;
+class TfraAcceptHistory;
+class TfrmActSearch;
 
 class TfrmMain : public QMainWindow, public TMainHost
 {
@@ -126,6 +129,7 @@ public:
     void RequestCloseActiveTab() override;
     void ReloadCallHistory() override { LoadHistory(); }
     void ReloadAcceptHistory() override { LoadAcceptHistory(); }
+    void OpenActSearch(bool setCust, int custNo, const QString& custName) override;
     void SendRefreshNotice(const TUpTable& up) override;
     QString CallNumber() const override;
     void SetCallNumber(const QString& telNo) override;
@@ -297,7 +301,8 @@ private:
     // Main pages
     TRecordPages* PageMain = nullptr;
     TfraLogHistory* tabLog = nullptr;
-    QWidget* tabAccept = nullptr;
+    TfraAcceptHistory* tabAccept = nullptr;
+    QPointer<TfrmActSearch> FfrmActSearch;
     // Status bar panels
     QLabel* stbPanel0 = nullptr;
     QLabel* stbPanel1 = nullptr;

@@ -25,3 +25,19 @@ TEST(CommaText, ValueByNameWithoutLetterCase)
     EXPECT_EQ(CommaText::Value(items, "TELNO"), "03");
     EXPECT_EQ(CommaText::Value(items, "x"), QString());
 }
+
+TEST(CommaText, JoinQuotesWhatSplitWouldCut)
+{
+    const std::pair<QStringList, QString> cases[] = {
+        {{}, ""},
+        {{"a", "b"}, "a,b"},
+        {{"a b", "c,d"}, "\"a b\",\"c,d\""},
+        {{"say \"hi\""}, "\"say \"\"hi\"\"\""},
+        {{"", "x"}, "\"\",x"},
+        {{QStringLiteral("見積 100%")}, QStringLiteral("\"見積 100%\"")},
+    };
+    for (const auto& [items, text] : cases) {
+        EXPECT_EQ(CommaText::Join(items), text) << text.toStdString();
+        EXPECT_EQ(CommaText::Split(CommaText::Join(items)), items) << text.toStdString();
+    }
+}

@@ -67,6 +67,9 @@ TEST(Process, SecondStartHandsOverOrWarns)
 TEST(Process, KilledCopyDoesNotBlockTheNextStart)
 {
     TSession s;
+    // The program itself is killed: a supervisor would start it again, and
+    // its child dies only after the supervisor is gone.
+    s.Extra.insert("KURUTEN_NO_SUPERVISOR", "1");
     auto first = s.Start();
     ASSERT_TRUE(s.WaitForLog("Soft Phone Ver. "));
     first->kill(); // SIGKILL: no clean-up at all

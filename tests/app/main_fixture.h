@@ -5,7 +5,7 @@
 #include "frm_main_u.h"
 #include "log_u.h"
 #include "settings_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,12 +5,12 @@
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
 #include "log_u.h"
-#include "scenarios_u.h"
+#include "scenarios_test_util.h"
 #include "settings_u.h"
 #include "single_instance_u.h"
-#include "sipp_u.h"
+#include "sipp_test_util.h"
 #include "softphone_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 #include "vaxsip_agent_u.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "cp932_u.h"
 #include "ini_file_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "db_test_util.h"
 #include "dm_cmn_u.h"
 #include "frm_main_u.h"
-#include "program_session.h"
+#include "program_fixture.h"
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // requests at shutdown, the buttons "外部接続" and "環境設定", and a caller's
 // name taken from an external database through ODBC.
 #include "link_prog_u.h"
-#include "link_receiver_run.h"
+#include "link_receiver_test_util.h"
 #include "main_fixture.h"
-#include "template_db.h"
+#include "template_db_test_util.h"
 #include "set_u.h"
 #include "frm_interface_u.h"
-#include "x_display.h"
+#include "x_display_test_util.h"
 #include "frm_search_u.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "errors_u.h"
 #include "log_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The real program in two processes: single instance and hand-off.
-#include "program_session.h"
+#include "program_fixture.h"
 #include "single_instance_u.h"
 #include "startup_u.h"
 

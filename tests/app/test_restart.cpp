@@ -2,10 +2,10 @@
 // again, and no call-log row of before the crash is lost.
 #include "db_test_util.h"
 #include "dm_cmn_u.h"
-#include "program_session.h"
-#include "scenarios_u.h"
+#include "program_fixture.h"
+#include "scenarios_test_util.h"
 #include "settings_u.h"
-#include "sipp_u.h"
+#include "sipp_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "ini_file_u.h"
 #include "log_u.h"
 #include "settings_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "os_info_u.h"
 #include "single_instance_u.h"
 #include "special_folders_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

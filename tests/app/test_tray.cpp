@@ -2,8 +2,8 @@
 // binary starts its own Xvfb and jwm (the tray host) before the application.
 // Window titles and the window manager's close are checked there as well.
 #include "main_fixture.h"
-#include "x_display.h"
-#include "program_session.h"
+#include "x_display_test_util.h"
+#include "program_fixture.h"
 #include "softphone_u.h"
 #include "vaxsip_agent_u.h"
 

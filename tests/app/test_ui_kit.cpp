@@ -1,7 +1,7 @@
 #include "clock_u.h"
 #include "record_tabs_u.h"
 #include "string_grid_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 #include "ui_kit_u.h"
 #include "window_state_u.h"
 

@@ -1,6 +1,6 @@
 #include "calls_test_util.h"
 
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

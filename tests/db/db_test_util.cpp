@@ -1,7 +1,7 @@
 #include "db_test_util.h"
 
 #include "fb_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "dm_cmn_u.h"
 #include "log_u.h"
 #include "settings_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QString>
 #include <QStringList>

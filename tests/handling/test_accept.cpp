@@ -1,7 +1,7 @@
 // The handling editor, the lookup lists of the main window, the masters'
 // menu and the handling mark of the call history, with a real main window
 // as host and a real database.
-#include "accept_test_owner.h"
+#include "accept_test_util.h"
 #include "cp932_u.h"
 #include "frm_accept_master_u.h"
 #include "main_fixture.h"

@@ -6,7 +6,7 @@
 #include "frm_export_u.h"
 #include "frm_total_u.h"
 #include "print_preview_u.h"
-#include "screen_shot.h"
+#include "screen_shot_test_util.h"
 
 #include <QComboBox>
 #include <QPushButton>

@@ -4,7 +4,7 @@
 #include "frm_interface_u.h"
 #include "frm_search_u.h"
 #include "main_fixture.h"
-#include "template_db.h"
+#include "template_db_test_util.h"
 
 #include <gtest/gtest.h>
 

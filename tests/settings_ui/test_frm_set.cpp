@@ -3,7 +3,7 @@
 // prompt, the two warnings, the startup entry, read-out, resident mode, the
 // banner picture, the client copy).
 #include "main_fixture.h"
-#include "template_db.h"
+#include "template_db_test_util.h"
 #include "set_u.h"
 #include "speech_u.h"
 

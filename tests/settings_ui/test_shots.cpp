@@ -3,9 +3,9 @@
 // (scripts/screenshot-settings.sh runs it on a private X display).
 #include "frm_interface_u.h"
 #include "main_fixture.h"
-#include "screen_shot.h"
+#include "screen_shot_test_util.h"
 #include "set_u.h"
-#include "template_db.h"
+#include "template_db_test_util.h"
 
 #include <gtest/gtest.h>
 

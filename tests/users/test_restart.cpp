@@ -2,7 +2,7 @@
 // password where other local users can read it.
 #include "db_start_u.h"
 #include "dm_cmn_u.h"
-#include "program_session.h"
+#include "program_fixture.h"
 #include "restart_u.h"
 #include "settings_u.h"
 

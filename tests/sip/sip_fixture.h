@@ -3,9 +3,9 @@
 // message boxes and the window-side signals captured.
 #include "log_u.h"
 #include "settings_u.h"
-#include "sipp_u.h"
+#include "sipp_test_util.h"
 #include "softphone_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // and copied for each test that needs a fresh one: making one takes seconds.
 #include "dm_cmn_u.h"
 #include "settings_u.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QDir>
 #include <QFile>

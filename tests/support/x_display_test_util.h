@@ -2,7 +2,7 @@
 // A private X display for one test binary: Xvfb on a free display number and
 // jwm as window manager (which also hosts the notification area). The test's
 // main() starts it before the QApplication, unless gtest only lists tests.
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

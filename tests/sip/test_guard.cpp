@@ -2,7 +2,7 @@
 // stack are dropped before it reads them, good ones pass, and a run of
 // mutated messages leaves the engine alive with every accepted call in the
 // pipeline once.
-#include "sip_fixture_u.h"
+#include "sip_fixture.h"
 #include "sip_guard_u.h"
 
 #include <QRegularExpression>

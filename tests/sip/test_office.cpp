@@ -2,8 +2,8 @@
 // through the proxy whatever the domain, callers' names stay names, TCP and
 // TLS, NAT settings, no GRUU, callers that vanish, two copies on one PC, a
 // retry that a reconnect cancels, and what the user is told.
-#include "scenarios_u.h"
-#include "sip_fixture_u.h"
+#include "scenarios_test_util.h"
+#include "sip_fixture.h"
 
 #include <QNetworkDatagram>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The ring WAV reader, the ring sounds without a sound server and the audio
 // panel's devices, volumes, meters and pending-call list.
 #include "fra_sip_audio_u.h"
-#include "sip_fixture_u.h"
+#include "sip_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
-#include "sipp_u.h"
+#include "sipp_test_util.h"
 
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -4,10 +4,10 @@
 // folder that does not exist, numbers with shell characters).
 #include "clock_u.h"
 #include "db_test_util.h"
-#include "template_db.h"
+#include "template_db_test_util.h"
 #include "link_prog_u.h"
-#include "link_receiver_run.h"
-#include "x_display.h"
+#include "link_receiver_test_util.h"
+#include "x_display_test_util.h"
 
 #include <QApplication>
 #include <QDir>

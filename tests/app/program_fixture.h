@@ -1,7 +1,7 @@
 #pragma once
 // The real program in a private user session: its own data root, runtime
 // folder, registry folder and message log.
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QDir>
 #include <QFileInfo>

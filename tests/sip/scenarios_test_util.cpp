@@ -1,4 +1,4 @@
-#include "scenarios_u.h"
+#include "scenarios_test_util.h"
 
 namespace Scenario {
 

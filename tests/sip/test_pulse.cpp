@@ -1,7 +1,7 @@
 // Ring sounds on real devices: a private PulseAudio with two null sinks
 // ("Speaker" and "Ring"), started by this test binary for itself.
 #include "fra_sip_audio_u.h"
-#include "sip_fixture_u.h"
+#include "sip_fixture.h"
 
 #include <QComboBox>
 #include <QDir>

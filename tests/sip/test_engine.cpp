@@ -1,7 +1,7 @@
 // Bringing the engine online against sipp on loopback: registration with a
 // digest challenge, refused and unreachable registrars, a taken SIP port.
-#include "scenarios_u.h"
-#include "sip_fixture_u.h"
+#include "scenarios_test_util.h"
+#include "sip_fixture.h"
 
 #include <QRegularExpression>
 #include <QUdpSocket>

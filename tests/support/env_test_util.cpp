@@ -1,4 +1,4 @@
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <QCoreApplication>
 #include <QDir>

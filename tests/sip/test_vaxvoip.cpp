@@ -1,5 +1,5 @@
 // Account record rules, codec list, error texts and the account loading.
-#include "sip_fixture_u.h"
+#include "sip_fixture.h"
 #include "vaxvoip_u.h"
 
 #include <QUdpSocket>

@@ -1,9 +1,9 @@
 // The X11 window layer against the receiving program, on a private Xvfb with
 // jwm as window manager (and without one): windows found by exact title,
 // copy-data and user messages as the README describes them, closing.
-#include "link_receiver_run.h"
-#include "test_env.h"
-#include "x_display.h"
+#include "link_receiver_test_util.h"
+#include "env_test_util.h"
+#include "x_display_test_util.h"
 #include "x_windows_u.h"
 
 #include <gtest/gtest.h>

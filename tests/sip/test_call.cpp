@@ -1,7 +1,7 @@
 // Calls against sipp on loopback: incoming (ring, pipeline, cancel, reject,
 // answer), outgoing (ring-back, connect, failures), bursts and bad input.
-#include "scenarios_u.h"
-#include "sip_fixture_u.h"
+#include "scenarios_test_util.h"
+#include "sip_fixture.h"
 
 #include <QRegularExpression>
 #include <QUdpSocket>

@@ -1,5 +1,5 @@
 // Test main(): every test binary runs headless in private folders.
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

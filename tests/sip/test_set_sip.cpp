@@ -1,9 +1,9 @@
 // The SIP settings dialog on a real database: defaults, validation, the
 // save in one transaction, reconnecting with the new account.
 #include "db_test_util.h"
-#include "scenarios_u.h"
+#include "scenarios_test_util.h"
 #include "set_sip_u.h"
-#include "sipp_u.h"
+#include "sipp_test_util.h"
 
 #include <QCheckBox>
 #include <QComboBox>

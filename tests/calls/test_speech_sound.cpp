@@ -3,7 +3,7 @@
 #include "speech_u.h"
 
 #include "calls_test_util.h"
-#include "test_env.h"
+#include "env_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -193,28 +193,28 @@ bool TDataExport::ConfirmOverwrite(const QString& path)
     return true;
 }
 
-bool TDataExport::Run(const QString& path, const TSpec& spec)
+bool TDataExport::Run(const QString& path, const TExportJob& job)
 {
-    if (spec.AskOverwrite && !ConfirmOverwrite(path)) return false;
-    const QStringList columns = spec.HeaderLine.split(u',');
+    if (job.AskOverwrite && !ConfirmOverwrite(path)) return false;
+    const QStringList columns = job.HeaderLine.split(u',');
     const bool sheet = TSheetWriter::IsSheetPath(path);
     std::unique_ptr<TSheetWriter> writer;
     std::unique_ptr<TCsvFile> csv;
     if (sheet) {
         writer = TSheetWriter::ForPath(path);
         for (int i = 0; i < columns.size(); ++i) {
-            const double width = i < spec.Widths.size() ? spec.Widths.at(i) : 0;
-            if (width > 0 || spec.TextColumns.contains(i)) writer->SetColumn(i, width, spec.TextColumns.contains(i));
+            const double width = i < job.Widths.size() ? job.Widths.at(i) : 0;
+            if (width > 0 || job.TextColumns.contains(i)) writer->SetColumn(i, width, job.TextColumns.contains(i));
         }
-        writer->WriteText(0, 0, spec.SheetTitle);
+        writer->WriteText(0, 0, job.SheetTitle);
         for (int i = 0; i < columns.size(); ++i) writer->WriteText(2, i, columns.at(i));
     } else {
         csv = std::make_unique<TCsvFile>();
-        csv->Header(spec.HeaderLine);
+        csv->Header(job.HeaderLine);
     }
 
-    Log::Detail(QStringLiteral("dmCmn.sqlWork2.SQL.Text=") + spec.CountSql);
-    const qint64 count = FSql.Counts(spec.CountSql).value(0);
+    Log::Detail(QStringLiteral("dmCmn.sqlWork2.SQL.Text=") + job.CountSql);
+    const qint64 count = FSql.Counts(job.CountSql).value(0);
     if (OnMaximum) OnMaximum(count);
     if (sheet && count > writer->MaxRow() - 2) {
         // Rows 4 to the sheet's last row hold the data.
@@ -229,8 +229,8 @@ bool TDataExport::Run(const QString& path, const TSpec& spec)
 
     qint64 done = 0;
     int row = 3;
-    for (const QString& sql : spec.DataSql) {
-        Log::Detail(spec.DataLogPrefix + sql);
+    for (const QString& sql : job.DataSql) {
+        Log::Detail(job.DataLogPrefix + sql);
         FSql.ReadRows(sql, [&](const TCellRow& cells) {
             ++done;
             CheckStored(cells, done, columns);
@@ -238,7 +238,7 @@ bool TDataExport::Run(const QString& path, const TSpec& spec)
                 if (row > writer->MaxRow()) throw EExportError(QStringLiteral("ワークシートの最大行数を超えました。"));
                 WriteSheetRow(*writer, row++, cells);
             } else {
-                csv->Row(cells, spec.MemoColumn, spec.DelCrlf);
+                csv->Row(cells, job.MemoColumn, job.DelCrlf);
             }
             if (OnProgress && (done & 511) == 0) OnProgress(done);
             return true;
@@ -252,7 +252,7 @@ bool TDataExport::Run(const QString& path, const TSpec& spec)
 
 bool TDataExport::ExportLog(const QString& path, const QDate& from, const QDate& to, bool delCrlf)
 {
-    TSpec s;
+    TExportJob s;
     s.HeaderLine = QStringLiteral("発着信日時,電話番号,発着信区分,ポート,顧客名,通話終了日時,メモ");
     s.CountSql = TReportSql::LogCountSql(from, to);
     s.DataSql = {TReportSql::LogDataSql(from, to)};
@@ -267,7 +267,7 @@ bool TDataExport::ExportLog(const QString& path, const QDate& from, const QDate&
 
 bool TDataExport::ExportAccept(const QString& path, const QDate& from, const QDate& to, bool delCrlf)
 {
-    TSpec s;
+    TExportJob s;
     s.HeaderLine = QStringLiteral("顧客名,代表番号,着信番号,日時,区分,結果,対応者,件名,内容");
     s.CountSql = TReportSql::AcceptCountSql(from, to);
     s.DataSql = {TReportSql::AcceptDataSql(from, to)};
@@ -282,7 +282,7 @@ bool TDataExport::ExportAccept(const QString& path, const QDate& from, const QDa
 
 bool TDataExport::ExportCust(const QString& path, bool delCrlf)
 {
-    TSpec s;
+    TExportJob s;
     const QList<TOptionColumn> options = FSql.OptionColumns();
     s.HeaderLine = QStringLiteral("顧客名,顧客カナ,生年月日,性別,代表番号,FAX番号,郵便番号,住所,地図URL,電子メール,ＨＰ,担当,備考");
     for (const TOptionColumn& o : options) s.HeaderLine += u',' + o.Title;
@@ -303,7 +303,7 @@ bool TDataExport::ExportCust(const QString& path, bool delCrlf)
 
 bool TDataExport::OutTels(const QString& path)
 {
-    TSpec s;
+    TExportJob s;
     s.HeaderLine = QStringLiteral("電話番号,代表電話番号,名前,音声読上名");
     s.CountSql = TReportSql::TelsCountSql();
     s.DataSql = {TReportSql::TelsDataSql()};

@@ -39,7 +39,8 @@ public:
     bool OutTels(const QString& path);
 
 private:
-    struct TSpec
+    // One export: its statements, header line and sheet layout.
+    struct TExportJob
     {
         QString HeaderLine;
         QString CountSql;
@@ -52,7 +53,7 @@ private:
         QList<int> TextColumns;
         QList<double> Widths; // per column from A; 0: left as it is
     };
-    bool Run(const QString& path, const TSpec& spec);
+    bool Run(const QString& path, const TExportJob& job);
     bool ConfirmOverwrite(const QString& path);
 
     TReportSql FSql;

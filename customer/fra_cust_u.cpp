@@ -352,11 +352,7 @@ QWidget* TfraCust::BuildAcceptPage()
     tabAccept->setObjectName(QStringLiteral("tabAccept"));
     auto* v = new QVBoxLayout(tabAccept);
     v->setContentsMargins(2, 2, 2, 2);
-    splAccept = new QSplitter(Qt::Horizontal, tabAccept);
-    splAccept->setObjectName(QStringLiteral("splAccept"));
-    splAccept->setHandleWidth(4);
-    splAccept->setChildrenCollapsible(false);
-    splAccept->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(highlight); }"));
+    splAccept = UiKit::MakeSplitter(tabAccept, QStringLiteral("splAccept"));
     v->addWidget(splAccept);
 
     sgdAccept = new TStringGrid(splAccept, QStringLiteral("sgdAccept"));

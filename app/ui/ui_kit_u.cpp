@@ -9,6 +9,7 @@
 #include <QKeySequence>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QSplitter>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -170,6 +171,16 @@ QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& captio
     auto* c = new QCheckBox(caption, parent);
     c->setObjectName(name);
     return c;
+}
+
+QSplitter* MakeSplitter(QWidget* parent, const QString& name)
+{
+    auto* s = new QSplitter(Qt::Horizontal, parent);
+    s->setObjectName(name);
+    s->setHandleWidth(4);
+    s->setChildrenCollapsible(false);
+    s->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(highlight); }"));
+    return s;
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& caption, const QString& name)

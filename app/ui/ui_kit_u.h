@@ -16,6 +16,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class QWidget;
 
 namespace UiKit {
@@ -39,6 +40,9 @@ QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& cap
                         const QString& hint = QString());
 QLineEdit* MakeEdit(QWidget* parent, const QString& name, TIme ime = TIme::Unchanged, bool password = false);
 QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& caption);
+// A side-by-side splitter with the 4-px coloured bar of the handling lists;
+// neither side can be collapsed away.
+QSplitter* MakeSplitter(QWidget* parent, const QString& name);
 QLabel* MakeLabel(QWidget* parent, const QString& caption, const QString& name = QString());
 // Paints a button's face (save and cancel buttons while editing); an
 // invalid colour gives the face back.

@@ -29,11 +29,7 @@ TfraAcceptHistory::TfraAcceptHistory(TMainHost& host, TCustPages& custPages, QWi
     setObjectName(QStringLiteral("tabAccept"));
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(2, 2, 2, 2);
-    splAccept = new QSplitter(Qt::Horizontal, this);
-    splAccept->setObjectName(QStringLiteral("splAccept"));
-    splAccept->setHandleWidth(4);
-    splAccept->setChildrenCollapsible(false);
-    splAccept->setStyleSheet(QStringLiteral("QSplitter::handle { background: palette(highlight); }"));
+    splAccept = UiKit::MakeSplitter(this, QStringLiteral("splAccept"));
     v->addWidget(splAccept);
     sgdAccept = new TStringGrid(splAccept, QStringLiteral("sgdAccept"));
 
